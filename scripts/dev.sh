@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Tarnwick, builds it, and runs the program
+# (`run`) or every test (`test`).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
+          libgl1-mesa-dev fonts-wqy-microhei libzip-dev libpugixml-dev libxlsxwriter-dev
+          gnumeric attr)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+case "${1:-run}" in
+run)
+    cmake --preset release
+    cmake --build --preset release
+    exec ./build/release/bin/tarnwick
+    ;;
+test)
+    cmake --preset dev
+    cmake --build --preset dev
+    ctest --preset dev
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

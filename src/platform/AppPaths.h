@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace Platform {
+
+// The folders the program keeps its own files in. The application folder is the
+// executable's folder; when it is not writable (an installed copy) the writable
+// files (undo records, restored program files) live in the user's data folder
+// instead, and shipped files are also looked up in the install's data folder.
+// Tests build one over a temporary folder; nothing here reads the real home
+// unless fromExecutable() is used.
+class AppPaths
+{
+public:
+    AppPaths() = default;
+    AppPaths(const QString& applicationFolder, const QString& userDataFolder,
+             const QString& installDataFolder = {});
+
+    // The running executable's folder, the user's data folder and <prefix>/share/tarnwick.
+    static AppPaths fromExecutable();
+
+    QString applicationFolder() const { return m_applicationFolder; }
+    // Folder of writable program files: the application folder, or the user's data folder.
+    QString dataFolder() const;
+    // "undofile" inside dataFolder().
+    QString undoFolder() const;
+    // The program file `name` where it is found: dataFolder(), else the install's
+    // data folder; dataFolder()/name when it is in neither.
+    QString programFile(const QString& name) const;
+    bool applicationFolderWritable() const;
+
+private:
+    QString m_applicationFolder;
+    QString m_userDataFolder;
+    QString m_installDataFolder;
+};
+
+} // namespace Platform

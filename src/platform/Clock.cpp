@@ -1,0 +1,10 @@
+#include "Clock.h"
+
+namespace Platform {
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace Platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace Platform {
+
+// The clock the program reads; tests hand in a fixed one.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override;
+};
+
+} // namespace Platform

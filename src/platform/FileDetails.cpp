@@ -1,0 +1,61 @@
+#include "FileDetails.h"
+
+#include "FileAttributes.h"
+
+#include <QFile>
+#include <QHash>
+#include <QMimeDatabase>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace Platform {
+
+namespace {
+
+QDateTime fromStatx(const struct statx_timestamp& ts)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000);
+}
+
+} // namespace
+
+QString typeDescription(const QString& fileName)
+{
+    // Descriptions depend only on the extension; the cache keeps large folders fast.
+    static QMimeDatabase database;
+    static QHash<QString, QString> cache;
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString key = dot < 0 ? QString() : fileName.mid(dot).toLower();
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    const QString comment = database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).comment();
+    cache.insert(key, comment);
+    return comment;
+}
+
+FileDetails readFileDetails(const QString& path)
+{
+    FileDetails details;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    details.typeDescription = typeDescription(slash < 0 ? path : path.mid(slash + 1));
+    const QByteArray native = QFile::encodeName(path);
+    struct statx sx;
+    if (::statx(AT_FDCWD, native.constData(), 0,
+                STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx)
+        == 0) {
+        if (sx.stx_mask & STATX_SIZE)
+            details.size = qint64(sx.stx_size);
+        if (sx.stx_mask & STATX_BTIME)
+            details.created = fromStatx(sx.stx_btime);
+        if (sx.stx_mask & STATX_MTIME)
+            details.modified = fromStatx(sx.stx_mtime);
+        if (sx.stx_mask & STATX_ATIME)
+            details.accessed = fromStatx(sx.stx_atime);
+        details.attributes = readAttributes(path);
+    }
+    return details;
+}
+
+} // namespace Platform

@@ -1,0 +1,292 @@
+#include "FileSystem.h"
+
+#include "FileAttributes.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace Platform {
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Case-insensitive glob with "*" and "?", iterative with one back-track point.
+bool globMatch(const QString& name, const QString& pattern)
+{
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    const qsizetype nl = name.size(), pl = pattern.size();
+    while (n < nl) {
+        if (p < pl && pattern.at(p) == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pl
+                   && (pattern.at(p) == u'?' || pattern.at(p).toCaseFolded() == name.at(n).toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pl && pattern.at(p) == u'*')
+        ++p;
+    return p == pl;
+}
+
+bool isDirEntryHidden(const char* name)
+{
+    return name[0] == '.';
+}
+
+enum class Kind { File, Folder, Other };
+
+Kind entryKind(int dirFd, const struct dirent* entry)
+{
+    unsigned char type = entry->d_type;
+    if (type == DT_REG)
+        return Kind::File;
+    if (type == DT_DIR)
+        return Kind::Folder;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        struct stat st;
+        if (fstatat(dirFd, entry->d_name, &st, 0) != 0)
+            return Kind::Other;
+        if (S_ISREG(st.st_mode))
+            return Kind::File;
+        if (S_ISDIR(st.st_mode))
+            return Kind::Folder;
+    }
+    return Kind::Other;
+}
+
+QStringList listEntries(const QString& folder, Kind wanted, const QStringList& patterns, bool* ok)
+{
+    QStringList names;
+    DIR* dir = opendir(native(folder).constData());
+    if (ok)
+        *ok = dir != nullptr;
+    if (!dir)
+        return names;
+    const int fd = dirfd(dir);
+    while (const struct dirent* entry = readdir(dir)) {
+        if (isDirEntryHidden(entry->d_name))
+            continue;
+        if (entryKind(fd, entry) != wanted)
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (wanted == Kind::File && !matchesPatterns(name, patterns))
+            continue;
+        // Hidden and system files stay out of the listing, as the desktop hides them.
+        if (readAttributesAt(fd, entry->d_name, name) & (AttrHidden | AttrSystem))
+            continue;
+        names.append(name);
+    }
+    closedir(dir);
+    sortNames(names);
+    return names;
+}
+
+} // namespace
+
+bool PathExists(const QString& path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    struct stat st;
+    return lstat(native(path).constData(), &st) == 0;
+}
+
+QStringList splitPatterns(const QString& patterns)
+{
+    QStringList list;
+    for (const QString& part : patterns.split(u';', Qt::SkipEmptyParts)) {
+        const QString trimmed = part.trimmed();
+        if (!trimmed.isEmpty())
+            list.append(trimmed);
+    }
+    return list;
+}
+
+bool matchesPatterns(const QString& name, const QStringList& patterns)
+{
+    for (const QString& pattern : patterns) {
+        if (pattern == u"*.*"_s || pattern == u"*"_s)
+            return true;
+        if (globMatch(name, pattern))
+            return true;
+    }
+    return false;
+}
+
+void sortNames(QStringList& names)
+{
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
+}
+
+QStringList listFiles(const QString& folder, const QString& patterns, bool* ok)
+{
+    return listEntries(folder, Kind::File, splitPatterns(patterns), ok);
+}
+
+QStringList listSubfolders(const QString& folder, bool* ok)
+{
+    return listEntries(folder, Kind::Folder, {}, ok);
+}
+
+RenameResult renameNoReplace(const QString& from, const QString& to, QString* error)
+{
+    const QByteArray src = native(from);
+    const QByteArray dst = native(to);
+    if (from.contains(QChar(0)) || to.contains(QChar(0)) || to.isEmpty()) {
+        if (error)
+            *error = u"invalid name"_s;
+        return RenameResult::Failed;
+    }
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        return RenameResult::Renamed;
+    int err = errno;
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
+        // The file system cannot rename without replacing: a hard link fails when
+        // the target exists, which gives the same guarantee for files.
+        struct stat st;
+        if (lstat(src.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+            if (::link(src.constData(), dst.constData()) == 0) {
+                if (::unlink(src.constData()) == 0)
+                    return RenameResult::Renamed;
+                err = errno;
+                ::unlink(dst.constData());
+            } else {
+                err = errno;
+            }
+        }
+    }
+    if (error)
+        *error = errnoText(err);
+    if (err == EEXIST || err == ENOTEMPTY)
+        return RenameResult::TargetExists;
+    if (err == ENOENT && !PathExists(from))
+        return RenameResult::SourceMissing;
+    return RenameResult::Failed;
+}
+
+bool copyFile(const QString& from, const QString& to, bool replace, QString* error)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = source.errorString();
+        return false;
+    }
+    if (!replace) {
+        const int fd = ::open(native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (error)
+                *error = errnoText(errno);
+            return false;
+        }
+        QFile target;
+        if (!target.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return false;
+        }
+        bool good = true;
+        while (good && !source.atEnd()) {
+            const QByteArray chunk = source.read(1 << 20);
+            good = !chunk.isEmpty() || source.atEnd();
+            good = good && target.write(chunk) == chunk.size();
+        }
+        good = good && target.flush() && ::fsync(fd) == 0;
+        if (!good) {
+            if (error)
+                *error = target.errorString();
+            target.close();
+            ::unlink(native(to).constData());
+            return false;
+        }
+        target.setPermissions(source.permissions());
+        return true;
+    }
+    QSaveFile target(to);
+    target.setDirectWriteFallback(false);
+    if (!target.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = target.errorString();
+        return false;
+    }
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty() && !source.atEnd()) {
+            target.cancelWriting();
+            break;
+        }
+        if (target.write(chunk) != chunk.size())
+            target.cancelWriting();
+    }
+    if (!target.commit()) {
+        if (error)
+            *error = target.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool makeFolder(const QString& path)
+{
+    return ::mkdir(native(path).constData(), 0755) == 0;
+}
+
+bool removeFile(const QString& path)
+{
+    return ::unlink(native(path).constData()) == 0;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(data) != data.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace Platform

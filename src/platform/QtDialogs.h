@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Dialogs.h"
+
+class QWidget;
+
+namespace Platform {
+
+// The real dialogs: Qt message boxes, file and folder dialogs and input boxes,
+// owned by the active window.
+class QtDialogs final : public Dialogs
+{
+public:
+    explicit QtDialogs(QString applicationTitle);
+
+    MessageAnswer message(const MessageRequest& request) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::optional<QString> inputText(const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+
+    // "文本文档(*.txt)|*.txt" as Qt writes filters: "文本文档(*.txt) (*.txt)".
+    static QString qtFilter(const QString& filter);
+
+private:
+    QString m_title;
+};
+
+} // namespace Platform
