@@ -13,9 +13,9 @@ namespace Platform {
 
 AppPaths::AppPaths(const QString& applicationFolder, const QString& userDataFolder,
                    const QString& installDataFolder)
-    : m_applicationFolder(QDir::cleanPath(applicationFolder))
-    , m_userDataFolder(QDir::cleanPath(userDataFolder))
-    , m_installDataFolder(installDataFolder.isEmpty() ? QString() : QDir::cleanPath(installDataFolder))
+    : m_applicationFolder(QDir::cleanPath(applicationFolder)),
+      m_userDataFolder(QDir::cleanPath(userDataFolder)),
+      m_installDataFolder(installDataFolder.isEmpty() ? QString() : QDir::cleanPath(installDataFolder))
 {
 }
 

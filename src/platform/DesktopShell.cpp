@@ -22,8 +22,7 @@ bool DesktopShell::showProperties(const QString& path, QWidget* owner)
 {
     const QString service = u"org.freedesktop.FileManager1"_s;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected() && bus.interface()
-        && bus.interface()->isServiceRegistered(service).value()) {
+    if (bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(service).value()) {
         QDBusMessage call = QDBusMessage::createMethodCall(service, u"/org/freedesktop/FileManager1"_s,
                                                            service, u"ShowItemProperties"_s);
         call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();

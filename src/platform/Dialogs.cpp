@@ -24,8 +24,8 @@ void Dialogs::plain(const QString& text, const QString& title)
 
 bool Dialogs::confirm(const QString& text, const QString& title)
 {
-    return message({text, title, MessageIcon::Information, MessageButtons::YesNo, MessageAnswer::No})
-           == MessageAnswer::Yes;
+    return message({text, title, MessageIcon::Information, MessageButtons::YesNo, MessageAnswer::No}) ==
+           MessageAnswer::Yes;
 }
 
 } // namespace Platform

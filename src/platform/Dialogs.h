@@ -6,9 +6,27 @@
 
 namespace Platform {
 
-enum class MessageIcon { None, Information, Warning, Critical, Question };
-enum class MessageButtons { Ok, OkCancel, YesNo };
-enum class MessageAnswer { Ok, Cancel, Yes, No };
+enum class MessageIcon
+{
+    None,
+    Information,
+    Warning,
+    Critical,
+    Question
+};
+enum class MessageButtons
+{
+    Ok,
+    OkCancel,
+    YesNo
+};
+enum class MessageAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
 struct MessageRequest
 {

@@ -8,7 +8,8 @@ namespace Platform {
 // attribute "user.DOSATTRIB". Read-only is also the file's real permission (no
 // write bit) and is read back from it; a dot name reads as hidden; a folder
 // reads with the directory bit.
-enum FileAttribute : int {
+enum FileAttribute : int
+{
     AttrNormal = 0,
     AttrReadOnly = 1,
     AttrHidden = 2,

@@ -43,8 +43,7 @@ FileDetails readFileDetails(const QString& path)
     const QByteArray native = QFile::encodeName(path);
     struct statx sx;
     if (::statx(AT_FDCWD, native.constData(), 0,
-                STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx)
-        == 0) {
+                STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) == 0) {
         if (sx.stx_mask & STATX_SIZE)
             details.size = qint64(sx.stx_size);
         if (sx.stx_mask & STATX_BTIME)

@@ -34,8 +34,8 @@ bool globMatch(const QString& name, const QString& pattern)
         if (p < pl && pattern.at(p) == u'*') {
             starP = p++;
             starN = n;
-        } else if (p < pl
-                   && (pattern.at(p) == u'?' || pattern.at(p).toCaseFolded() == name.at(n).toCaseFolded())) {
+        } else if (p < pl &&
+                   (pattern.at(p) == u'?' || pattern.at(p).toCaseFolded() == name.at(n).toCaseFolded())) {
             ++p;
             ++n;
         } else if (starP >= 0) {
@@ -55,7 +55,12 @@ bool isDirEntryHidden(const char* name)
     return name[0] == '.';
 }
 
-enum class Kind { File, Folder, Other };
+enum class Kind
+{
+    File,
+    Folder,
+    Other
+};
 
 Kind entryKind(int dirFd, const struct dirent* entry)
 {

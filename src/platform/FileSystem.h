@@ -29,7 +29,13 @@ QStringList listSubfolders(const QString& folder, bool* ok = nullptr);
 // Orders names as the listings do.
 void sortNames(QStringList& names);
 
-enum class RenameResult { Renamed, TargetExists, SourceMissing, Failed };
+enum class RenameResult
+{
+    Renamed,
+    TargetExists,
+    SourceMissing,
+    Failed
+};
 
 // Renames a file or folder, never replacing what exists at `to`: the check and
 // the rename are one step of the file system (renameat2 with RENAME_NOREPLACE;

@@ -9,9 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Platform {
 
-HelpViewer::HelpViewer(QWidget* parent)
-    : QDialog(parent)
-    , m_browser(new QTextBrowser(this))
+HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this))
 {
     setWindowTitle(u"帮助"_s);
     setAttribute(Qt::WA_DeleteOnClose);

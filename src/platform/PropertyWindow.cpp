@@ -29,8 +29,7 @@ QString permissionText(QFileDevice::Permissions p)
 
 } // namespace
 
-PropertyWindow::PropertyWindow(const QString& path, QWidget* parent)
-    : QDialog(parent)
+PropertyWindow::PropertyWindow(const QString& path, QWidget* parent) : QDialog(parent)
 {
     const QFileInfo info(path);
     setWindowTitle(info.fileName().isEmpty() ? path : info.fileName() + u" 属性"_s);
@@ -55,10 +54,12 @@ PropertyWindow::PropertyWindow(const QString& path, QWidget* parent)
     auto* form = new QFormLayout(this);
     const QLocale locale;
     form->addRow(u"位置："_s, new QLabel(info.absoluteFilePath(), this));
-    form->addRow(u"大小："_s, new QLabel(locale.formattedDataSize(bytes) + u" ("_s
-                                             + locale.toString(bytes) + u" 字节)"_s, this));
-    form->addRow(u"包含："_s, new QLabel(QString::number(files) + u" 个文件，"_s + QString::number(folders)
-                                             + u" 个文件夹"_s, this));
+    form->addRow(
+        u"大小："_s,
+        new QLabel(locale.formattedDataSize(bytes) + u" ("_s + locale.toString(bytes) + u" 字节)"_s, this));
+    form->addRow(u"包含："_s, new QLabel(QString::number(files) + u" 个文件，"_s + QString::number(folders) +
+                                             u" 个文件夹"_s,
+                                         this));
     form->addRow(u"创建时间："_s, new QLabel(dateTimeText(info.birthTime()), this));
     form->addRow(u"修改时间："_s, new QLabel(dateTimeText(info.lastModified()), this));
     form->addRow(u"访问时间："_s, new QLabel(dateTimeText(info.lastRead()), this));

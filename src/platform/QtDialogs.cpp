@@ -33,10 +33,7 @@ QMessageBox::StandardButton toButton(MessageAnswer answer)
 
 } // namespace
 
-QtDialogs::QtDialogs(QString applicationTitle)
-    : m_title(std::move(applicationTitle))
-{
-}
+QtDialogs::QtDialogs(QString applicationTitle) : m_title(std::move(applicationTitle)) {}
 
 MessageAnswer QtDialogs::message(const MessageRequest& request)
 {

@@ -16,7 +16,9 @@ SingleInstance::SingleInstance(const QString& executablePath, const QString& loc
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::tempPath();
     const QByteArray key =
-        QCryptographicHash::hash(QDir::cleanPath(executablePath).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        QCryptographicHash::hash(QDir::cleanPath(executablePath).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
     m_path = folder + u"/tarnwick-"_s + QString::fromLatin1(key) + u".lock"_s;
     m_lock = std::make_unique<QLockFile>(m_path);
     // Only a dead owner makes the lock stale; a running copy keeps it however long it runs.

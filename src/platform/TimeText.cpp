@@ -1,6 +1,5 @@
 #include "TimeText.h"
 
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace Platform {
@@ -42,7 +41,14 @@ QString dateTimeText(const QDateTime& time, const QLocale& locale)
     const QTime t = time.time();
     if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
         return date;
-    return date + u' ' + locale.toString(t, longTimeFormat(locale));
+    // Deriving the format parses the locale's pattern; large listings reuse it.
+    static QString cachedLocale;
+    static QString cachedFormat;
+    if (cachedLocale != locale.bcp47Name() || cachedFormat.isEmpty()) {
+        cachedLocale = locale.bcp47Name();
+        cachedFormat = longTimeFormat(locale);
+    }
+    return date + u' ' + locale.toString(t, cachedFormat);
 }
 
 } // namespace Platform

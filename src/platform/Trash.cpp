@@ -33,8 +33,8 @@ bool ensureFolder(const QString& path, mode_t mode)
 
 bool ensureTrashLayout(const QString& trash)
 {
-    return ensureFolder(trash, 0700) && ensureFolder(trash + u"/files"_s, 0700)
-           && ensureFolder(trash + u"/info"_s, 0700);
+    return ensureFolder(trash, 0700) && ensureFolder(trash + u"/files"_s, 0700) &&
+           ensureFolder(trash + u"/info"_s, 0700);
 }
 
 dev_t deviceOf(const QString& path, bool* ok)
@@ -62,8 +62,7 @@ QString topDirectory(const QString& path)
 
 } // namespace
 
-Trash::Trash(const QString& dataHome)
-    : m_dataHome(dataHome)
+Trash::Trash(const QString& dataHome) : m_dataHome(dataHome)
 {
     if (m_dataHome.isEmpty())
         m_dataHome = qEnvironmentVariable("XDG_DATA_HOME");
@@ -134,8 +133,8 @@ bool Trash::moveToTrash(const QString& path, QString* error, const QDateTime& wh
     QString recorded = absolute;
     if (!topdir.isEmpty() && absolute.startsWith(topdir + u'/'))
         recorded = absolute.mid(topdir.size() + 1);
-    const QByteArray info = "[Trash Info]\nPath=" + QUrl::toPercentEncoding(recorded, "/")
-                            + "\nDeletionDate=" + when.toString(u"yyyy-MM-ddTHH:mm:ss"_s).toUtf8() + "\n";
+    const QByteArray info = "[Trash Info]\nPath=" + QUrl::toPercentEncoding(recorded, "/") +
+                            "\nDeletionDate=" + when.toString(u"yyyy-MM-ddTHH:mm:ss"_s).toUtf8() + "\n";
 
     const QString name = QFileInfo(absolute).fileName();
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -153,8 +152,8 @@ bool Trash::moveToTrash(const QString& path, QString* error, const QDateTime& wh
                 *error = errnoText(errno);
             return false;
         }
-        const bool written = ::write(fd, info.constData(), size_t(info.size())) == info.size()
-                             && ::fsync(fd) == 0;
+        const bool written =
+            ::write(fd, info.constData(), size_t(info.size())) == info.size() && ::fsync(fd) == 0;
         ::close(fd);
         if (!written) {
             ::unlink(native(infoPath).constData());

@@ -181,7 +181,8 @@ void TestFileSystem::attributesReadStoredForms_data()
     QTest::newRow("legacy text") << QByteArray("0x20") << 32;
     QTest::newRow("legacy text with NUL") << QByteArray("0x22", 5) << 34;
     // Samba's binary form: the hexadecimal text, NUL, version 5 and its structure.
-    QTest::newRow("samba v5") << QByteArray("0x20\0\x05\0\x05\0\x01\0\0\0\x20\0\0\0\0\0\0\0\0\0\0\0", 25) << 32;
+    QTest::newRow("samba v5") << QByteArray("0x20\0\x05\0\x05\0\x01\0\0\0\x20\0\0\0\0\0\0\0\0\0\0\0", 25)
+                              << 32;
     QTest::newRow("garbage") << QByteArray("hello") << 0;
     // Read-only comes from the permission, not from what is stored.
     QTest::newRow("stored read-only bit") << QByteArray("0x21") << 32;
@@ -194,8 +195,7 @@ void TestFileSystem::attributesReadStoredForms()
     TempTree tree;
     const QString path = tree.write(u"f.txt"_s, "x");
     if (::setxattr(QFile::encodeName(path).constData(), "user.DOSATTRIB", stored.constData(),
-                   size_t(stored.size()), 0)
-        != 0)
+                   size_t(stored.size()), 0) != 0)
         QSKIP("this file system stores no extended attributes");
     QCOMPARE(readAttributes(path), expected);
 }

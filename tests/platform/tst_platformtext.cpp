@@ -49,7 +49,8 @@ void TestPlatformText::lineEnds_data()
     QTest::newRow("crlf") << u"Alpha\r\nBeta\r\n"_s << QStringList{u"Alpha"_s, u"Beta"_s};
     QTest::newRow("lone cr") << u"Alpha\rBeta"_s << QStringList{u"Alpha"_s, u"Beta"_s};
     QTest::newRow("lf") << u"Alpha\nBeta\n"_s << QStringList{u"Alpha"_s, u"Beta"_s};
-    QTest::newRow("empty and spaced lines") << u"\r\n  x \r\n\r\n"_s << QStringList{QString(), u"  x "_s, QString()};
+    QTest::newRow("empty and spaced lines")
+        << u"\r\n  x \r\n\r\n"_s << QStringList{QString(), u"  x "_s, QString()};
     QTest::newRow("no final end") << u"one"_s << QStringList{u"one"_s};
     QTest::newRow("empty") << QString() << QStringList{};
 }
@@ -84,7 +85,8 @@ void TestPlatformText::timeTexts_data()
     QTest::newRow("zh_CN") << u"zh_CN"_s << morning << u"2013/10/17 9:05:30"_s;
     QTest::newRow("zh_CN afternoon") << u"zh_CN"_s << QDateTime(QDate(2013, 1, 2), QTime(21, 0, 1))
                                      << u"2013/1/2 21:00:01"_s;
-    QTest::newRow("zh_CN midnight") << u"zh_CN"_s << QDateTime(QDate(2013, 10, 17), QTime(0, 0)) << u"2013/10/17"_s;
+    QTest::newRow("zh_CN midnight") << u"zh_CN"_s << QDateTime(QDate(2013, 10, 17), QTime(0, 0))
+                                    << u"2013/10/17"_s;
     QTest::newRow("en_US") << u"en_US"_s << morning << u"10/17/13 9:05:30 AM"_s;
     QTest::newRow("invalid") << u"zh_CN"_s << QDateTime() << QString();
 }

@@ -41,7 +41,8 @@ bool TempTree::exists(const QString& relative) const
 
 QStringList TempTree::entries(const QString& relative) const
 {
-    QStringList names = QDir(file(relative)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                                                       QDir::Name);
+    QStringList names =
+        QDir(file(relative))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     return names;
 }

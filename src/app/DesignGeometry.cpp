@@ -1,0 +1,82 @@
+#include "DesignGeometry.h"
+
+#include <QLayout>
+
+#include <cmath>
+
+namespace App {
+
+namespace {
+
+bool isOwnControl(const QWidget* widget)
+{
+    const QString name = widget->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+}
+
+} // namespace
+
+void DesignGeometry::record(QWidget* root)
+{
+    m_entries.clear();
+    const QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        if (!isOwnControl(widget))
+            continue;
+        const QWidget* parent = widget->parentWidget();
+        Entry entry;
+        entry.widget = widget;
+        entry.rect = widget->geometry();
+        entry.pointSize = widget->font().pointSizeF();
+        entry.placed = !(parent && parent->layout() && parent->layout()->indexOf(widget) >= 0);
+        m_entries.append(entry);
+    }
+}
+
+void DesignGeometry::scale(double sx, double sy)
+{
+    const double fontFactor = std::min(sx, sy);
+    for (const Entry& entry : std::as_const(m_entries)) {
+        QWidget* widget = entry.widget;
+        if (!widget)
+            continue;
+        if (entry.placed) {
+            const QRect& r = entry.rect;
+            widget->setGeometry(int(std::lround(r.x() * sx)), int(std::lround(r.y() * sy)),
+                                int(std::lround(r.width() * sx)), int(std::lround(r.height() * sy)));
+        }
+        if (entry.pointSize > 0) {
+            QFont font = widget->font();
+            font.setPointSizeF(std::max(1.0, entry.pointSize * fontFactor));
+            widget->setFont(font);
+        }
+    }
+}
+
+const DesignGeometry::Entry* DesignGeometry::find(const QWidget* widget) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.widget == widget)
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool DesignGeometry::contains(const QWidget* widget) const
+{
+    return find(widget) != nullptr;
+}
+
+QRect DesignGeometry::designRect(const QWidget* widget) const
+{
+    const Entry* entry = find(widget);
+    return entry ? entry->rect : QRect();
+}
+
+qreal DesignGeometry::designPointSize(const QWidget* widget) const
+{
+    const Entry* entry = find(widget);
+    return entry ? entry->pointSize : 0;
+}
+
+} // namespace App

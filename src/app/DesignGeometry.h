@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+namespace App {
+
+// The design geometry record: once, every named control's position, size and
+// font size; afterwards every control is scaled by the ratio of the current to
+// the design client size. Controls that a layout places (toolbar buttons,
+// status bar panels) keep their layout and only take the font.
+class DesignGeometry
+{
+public:
+    void record(QWidget* root);
+    // Scales the recorded controls: geometry by sx and sy, fonts by the smaller.
+    void scale(double sx, double sy);
+    bool contains(const QWidget* widget) const;
+    QRect designRect(const QWidget* widget) const;
+    qreal designPointSize(const QWidget* widget) const;
+
+private:
+    struct Entry
+    {
+        QPointer<QWidget> widget;
+        QRect rect;
+        qreal pointSize = 0;
+        bool placed = true;
+    };
+    const Entry* find(const QWidget* widget) const;
+
+    QList<Entry> m_entries;
+};
+
+} // namespace App

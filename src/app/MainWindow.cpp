@@ -1,0 +1,489 @@
+#include "MainWindow.h"
+
+#include "Version.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/TimeText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace App {
+
+namespace {
+
+struct TabSpec
+{
+    const char16_t* caption;
+    const char16_t* tooltip;
+};
+
+constexpr TabSpec kTabs[MainWindow::MethodCount] = {
+    {u"自动编号", u"去除原文件名，可按设定规则为文件自动编号"},
+    {u"删除字符", u"删除文件名前面或后面若干个字符"},
+    {u"添加前后缀", u"为文件名添加前缀或后缀"},
+    {u"替换字符", u"替换文件名中的某些字符"},
+    {u"修改扩展名", u"修改文件的扩展名"},
+    {u"分割文件名", u"利用分割字符分割文件名"},
+    {u"引用文档", u"利用引用文档，将文件名命名为特定的文本"},
+    {u"汉字转拼音", u"转换文件名中字母的大小写"},
+    {u"更改属性", u"更改文件的属性"},
+    {u"合并工作表", u"合并工作薄或工作表"},
+};
+
+QString tabCaption(int index)
+{
+    return QString::fromUtf16(kTabs[index].caption);
+}
+
+// Twips of the design to pixels at 96 dots per inch.
+constexpr int px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+} // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    setObjectName(u"FrmNew"_s);
+    m_client = new QWidget(this);
+    m_client->setObjectName(u"qt_client"_s);
+    setCentralWidget(m_client);
+
+    buildMenus();
+    buildToolbar();
+    buildTabs();
+    buildPanes();
+    buildStatusBar();
+
+    m_client->installEventFilter(this);
+    resize(DesignWidth, DesignHeight + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::applicationTitle() const
+{
+    return u"Tarnwick"_s;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(u"文件(&F)"_s);
+    file->setObjectName(u"mfile"_s);
+    const QStringList fileItems{u"显示文件夹属性"_s, u"修复错误"_s, u"删除重命名记录文档"_s, u"退出"_s};
+    for (int i = 0; i < 4; ++i) {
+        m_mFilebaby[size_t(i)] = file->addAction(fileItems.at(i));
+        m_mFilebaby[size_t(i)]->setObjectName(u"mFilebaby_"_s + QString::number(i));
+    }
+    connect(m_mFilebaby[3], &QAction::triggered, this, &QWidget::close);
+
+    QMenu* filter = menuBar()->addMenu(u"筛选(&S)"_s);
+    filter->setObjectName(u"mshaixuan"_s);
+    for (int item = 1; item <= FilterMenu::ItemCount; ++item) {
+        QAction* action = FilterMenu::isSeparator(item) ? filter->addSeparator()
+                                                        : filter->addAction(FilterMenu::caption(item));
+        action->setObjectName(u"msx_"_s + QString::number(item));
+        if (!FilterMenu::isSeparator(item)) {
+            action->setCheckable(true);
+            action->setChecked(m_filter.ticked(item));
+            connect(action, &QAction::triggered, this, [this, item] { filterItemClicked(item); });
+        }
+        m_filterActions[size_t(item - 1)] = action;
+    }
+
+    QMenu* tools = menuBar()->addMenu(u"工具(&T)"_s);
+    tools->setObjectName(u"mtool"_s);
+    const QStringList toolItems{u"Excel与VCF转换"_s,
+                                u"文件夹重命名"_s,
+                                u"-"_s,
+                                u"删除文件空行(备份原文档)"_s,
+                                u"删除文件空行(不保留备份)"_s,
+                                u"删除所有文件空行(备份原文档)"_s,
+                                u"删除所有文件空行(不保留备份)"_s,
+                                u"-"_s,
+                                u"删除空白工作表"_s,
+                                u"删除所有空白工作表"_s,
+                                u"创建多个工作簿"_s};
+    const QStringList toolNames{u"m_excelTovcf"_s, u"mfolder"_s,     QString(),       u"mDelLine_0"_s,
+                                u"mDelLine_1"_s,   u"mDelLine_2"_s,  u"mDelLine_3"_s, QString(),
+                                u"mDelSheet_0"_s,  u"mDelSheet_1"_s, u"mCreateBook"_s};
+    for (qsizetype i = 0; i < toolItems.size(); ++i) {
+        if (toolItems.at(i) == u"-"_s) {
+            tools->addSeparator();
+            continue;
+        }
+        QAction* action = tools->addAction(toolItems.at(i));
+        action->setObjectName(toolNames.at(i));
+        // These tools arrive with their own windows; until then they are shown but not offered.
+        action->setEnabled(false);
+    }
+
+    QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
+    help->setObjectName(u"mHelp"_s);
+    const QStringList helpItems{u"帮助"_s, u"联系作者"_s, u"使用说明"_s, u"检查更新"_s};
+    for (int i = 0; i < 4; ++i) {
+        m_mHelpBaby[size_t(i)] = help->addAction(helpItems.at(i));
+        m_mHelpBaby[size_t(i)]->setObjectName(u"mHelpBaby_"_s + QString::number(i));
+    }
+}
+
+void MainWindow::buildToolbar()
+{
+    m_Toolbar1 = new QToolBar(m_client);
+    m_Toolbar1->setObjectName(u"Toolbar1"_s);
+    m_Toolbar1->setGeometry(0, 0, DesignWidth, px(420));
+    m_Toolbar1->setMovable(false);
+    m_Toolbar1->setFloatable(false);
+    m_Toolbar1->setIconSize(QSize(16, 16));
+    m_Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    struct ButtonSpec
+    {
+        const char16_t* caption;
+        const char16_t* key;
+        const char* themeIcon;
+        QStyle::StandardPixmap fallback;
+    };
+    // Icons come from the desktop's theme; the style's own icons stand in where it has none.
+    const ButtonSpec buttons[ToolbarButtonCount] = {
+        {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView},
+        {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton},
+        {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack},
+        {u"使用说明", u"usage", "help-contents", QStyle::SP_FileDialogInfoView},
+        {u"帮助", u"help", "help-browser", QStyle::SP_DialogHelpButton},
+        {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon},
+    };
+    for (int i = 0; i < ToolbarButtonCount; ++i) {
+        const ButtonSpec& spec = buttons[i];
+        const QIcon icon =
+            QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallback));
+        QAction* action = m_Toolbar1->addAction(icon, QString::fromUtf16(spec.caption));
+        action->setObjectName(QString::fromUtf16(spec.key));
+        action->setData(QString::fromUtf16(spec.key));
+        connect(action, &QAction::triggered, this, [this, i] { RunToolbarCommand(ToolbarButton(i)); });
+        m_toolbarActions[size_t(i)] = action;
+    }
+}
+
+void MainWindow::buildTabs()
+{
+    m_SSTab1 = new QTabWidget(m_client);
+    m_SSTab1->setObjectName(u"SSTab1"_s);
+    m_SSTab1->setGeometry(px(75), px(400), px(11775), px(945));
+    m_SSTab1->setUsesScrollButtons(false);
+    m_SSTab1->setDocumentMode(false);
+    m_SSTab1->tabBar()->setExpanding(false);
+    const QSignalBlocker blocker(m_SSTab1);
+    for (int i = 0; i < MethodCount; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(u"qt_SSTab1_page_"_s + QString::number(i));
+        auto* frame = new QFrame(page);
+        frame->setObjectName(u"FraSS_"_s + QString::number(i));
+        frame->setGeometry(2, 1, 775, 36);
+        frame->setToolTip(QString::fromUtf16(kTabs[i].tooltip));
+        m_FraSS[size_t(i)] = frame;
+        m_SSTab1->addTab(page, tabCaption(i));
+    }
+    connect(m_SSTab1, &QTabWidget::currentChanged, this, &MainWindow::tabSelected);
+}
+
+void MainWindow::buildPanes()
+{
+    m_Picture1 = new QFrame(m_client);
+    m_Picture1->setObjectName(u"Picture1"_s);
+    m_Picture1->setGeometry(0, px(1320), px(2364), px(6495));
+
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_folderModel->setReadOnly(true);
+    m_folderModel->setRootPath(u"/"_s);
+
+    m_ExpTree1 = new QTreeView(m_Picture1);
+    m_ExpTree1->setObjectName(u"ExpTree1"_s);
+    m_ExpTree1->setToolTip(u"单击选择路径"_s);
+    m_ExpTree1->setModel(m_folderModel);
+    m_ExpTree1->setHeaderHidden(true);
+    for (int column = 1; column < m_folderModel->columnCount(); ++column)
+        m_ExpTree1->hideColumn(column);
+    m_ExpTree1->setRootIndex(m_folderModel->index(u"/"_s));
+    m_ExpTree1->setGeometry(0, 0, m_Picture1->width(), m_Picture1->height() - 18);
+    connect(m_ExpTree1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    folderSelected(m_folderModel->filePath(current));
+            });
+    // Open the tree at the user's home without selecting it: nothing is listed until a click.
+    const QModelIndex home = m_folderModel->index(QDir::homePath());
+    for (QModelIndex i = home.parent(); i.isValid(); i = i.parent())
+        m_ExpTree1->expand(i);
+    m_ExpTree1->scrollTo(home);
+
+    m_LblFolder = new QLabel(m_Picture1);
+    m_LblFolder->setObjectName(u"LblFolder"_s);
+    m_LblFolder->setGeometry(2, m_Picture1->height() - 18, m_Picture1->width() - 4, 18);
+
+    m_PicMain = new QFrame(m_client);
+    m_PicMain->setObjectName(u"PicMain"_s);
+    m_PicMain->setGeometry(px(2400), px(1320), px(9372), px(6495));
+
+    m_model = new FileListModel(this);
+    m_LstMain = new QTreeView(m_PicMain);
+    m_LstMain->setObjectName(u"LstMain"_s);
+    m_LstMain->setModel(m_model);
+    m_LstMain->setRootIsDecorated(false);
+    m_LstMain->setUniformRowHeights(true);
+    m_LstMain->setAllColumnsShowFocus(true);
+    m_LstMain->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_LstMain->header()->setSectionsMovable(false);
+    m_LstMain->header()->setStretchLastSection(false);
+    for (int column = 0; column < FileRow::ColumnCount; ++column)
+        m_LstMain->setColumnWidth(column, FileListModel::designWidth(column));
+    m_LstMain->setGeometry(0, 0, m_PicMain->width(), m_PicMain->height());
+
+    m_PicSheet = new QFrame(m_client);
+    m_PicSheet->setObjectName(u"PicSheet"_s);
+    m_PicSheet->setGeometry(m_PicMain->geometry());
+    m_PicSheet->setAutoFillBackground(true);
+    auto* frasheet = new QGroupBox(u"工作簿信息"_s, m_PicSheet);
+    frasheet->setObjectName(u"Frasheet"_s);
+    frasheet->setGeometry(4, 2, m_PicSheet->width() - 8, m_PicSheet->height() - 6);
+    m_PicSheet->hide();
+
+    // Working stores that are never shown.
+    m_FraVisible = new QFrame(m_client);
+    m_FraVisible->setObjectName(u"FraVisible"_s);
+    m_FraVisible->setGeometry(0, 0, 10, 10);
+    m_FraVisible->hide();
+    m_LstName_Nosee = new QListWidget(m_client);
+    m_LstName_Nosee->setObjectName(u"LstName_Nosee"_s);
+    m_LstName_Nosee->setGeometry(0, 0, 10, 10);
+    m_LstName_Nosee->hide();
+}
+
+void MainWindow::buildStatusBar()
+{
+    m_sbStatusBar = new QStatusBar(m_client);
+    m_sbStatusBar->setObjectName(u"sbStatusBar"_s);
+    m_sbStatusBar->setSizeGripEnabled(false);
+    m_sbStatusBar->setGeometry(0, DesignHeight - px(270), DesignWidth, px(270));
+    const int stretch[4] = {3, 4, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(m_sbStatusBar);
+        label->setObjectName(u"sbStatusBar_Panel"_s + QString::number(i + 1));
+        m_sbStatusBar->addPermanentWidget(label, stretch[i]);
+        m_panels[size_t(i)] = label;
+    }
+    m_panels[0]->setText(u"状态"_s);
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setInterval(1000);
+    connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::updateClockPanels);
+    m_clockTimer->start();
+    updateClockPanels();
+}
+
+void MainWindow::updateClockPanels()
+{
+    const QDateTime now = m_services.clock ? m_services.clock->now() : QDateTime::currentDateTime();
+    const QLocale locale;
+    m_panels[2]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_panels[3]->setText(locale.toString(now.time(), Platform::longTimeFormat(locale)));
+}
+
+QString MainWindow::statusPanel(int panel) const
+{
+    return m_panels[size_t(panel - 1)]->text();
+}
+
+bool MainWindow::startUp()
+{
+    // 1. Caption.
+    setWindowTitle(u"Tarnwick"_s + VersionText());
+    // 2. The client area is laid out at its design size (DesignWidth × DesignHeight).
+    // 3. Undo folder; a folder that cannot be created is simply absent.
+    const QString undoFolder = m_services.paths.undoFolder();
+    if (!Platform::PathExists(undoFolder))
+        QDir().mkpath(undoFolder);
+    // 4. Working list of the workbook tools, never shown.
+    m_LstName_Nosee->hide();
+    // 7. Help document.
+    m_helpFile = m_services.paths.programFile(u"FileHelp.html"_s);
+    // 8. Toolbar state: nothing chosen yet.
+    updateUndoButtons();
+    m_toolbarActions[Execute]->setEnabled(false);
+    m_toolbarActions[ShowName]->setEnabled(false);
+    // 9. One copy at a time.
+    if (m_services.anotherCopyRuns && m_services.anotherCopyRuns()) {
+        const QString exeName = QFileInfo(m_services.executablePath).completeBaseName();
+        if (m_services.dialogs)
+            m_services.dialogs->warn(exeName + u"已经运行!"_s);
+        return false;
+    }
+    // 10. The last tab.
+    {
+        const QSignalBlocker blocker(m_SSTab1);
+        m_SSTab1->setCurrentIndex(9);
+    }
+    m_currentMethod = 9;
+    m_panels[0]->setText(u"状态："_s + tabCaption(9));
+    // 11. Design geometry of every control.
+    m_geometry.record(m_client);
+    m_geometryRecorded = true;
+    // 12. Tab-selection handling for the selected tab.
+    tabSelected(9);
+    resizeHandling();
+    return true;
+}
+
+void MainWindow::updateUndoButtons()
+{
+    const bool hasRecords = !Platform::listFiles(m_services.paths.undoFolder(), u"*"_s).isEmpty();
+    m_toolbarActions[Undo]->setEnabled(hasRecords);
+    m_toolbarActions[DeleteDocs]->setEnabled(hasRecords);
+}
+
+void MainWindow::selectTab(int index)
+{
+    m_SSTab1->setCurrentIndex(index);
+}
+
+void MainWindow::tabSelected(int index)
+{
+    if (index < 0 || index >= MethodCount)
+        return;
+    m_currentMethod = index;
+    m_toolbarActions[ShowName]->setEnabled(index != 8 && index != 9);
+    ShowMethodPanel(index);
+    m_panels[0]->setText(u"状态："_s + tabCaption(index));
+    if (index == 8)
+        m_toolbarActions[Execute]->setEnabled(true);
+    if (index == 9) {
+        m_PicSheet->show();
+        m_PicSheet->raise();
+    } else {
+        m_PicSheet->hide();
+    }
+    m_SSTab1->setToolTip(m_FraSS[size_t(index)]->toolTip());
+}
+
+void MainWindow::ShowMethodPanel(int index)
+{
+    m_FraVisible->hide();
+    m_LstName_Nosee->hide();
+    for (int j = 0; j < MethodCount; ++j)
+        m_FraSS[size_t(j)]->setVisible(j == index);
+    m_Picture1->show();
+    m_PicMain->show();
+}
+
+void MainWindow::folderSelected(const QString& path)
+{
+    if (m_currentMethod != 9)
+        m_toolbarActions[ShowName]->setEnabled(true);
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    const QString previous = m_file1.path();
+    m_file1.setPath(trimmed);
+    if (m_file1.path() != previous)
+        m_fileCount = m_file1.count();
+    m_currentFolder = m_file1.path();
+    if (!m_currentFolder.endsWith(u'/'))
+        m_currentFolder += u'/';
+    m_LblFolder->setText(m_currentFolder);
+    m_LblFolder->setToolTip(m_currentFolder);
+    rebuildRows();
+    m_panels[1]->setText(m_fileCount == 0 ? u"没有文件！"_s
+                                          : u"共有"_s + QString::number(m_fileCount) + u"文件！"_s);
+}
+
+void MainWindow::rebuildRows()
+{
+    QList<FileRow> rows;
+    rows.reserve(m_fileCount);
+    const QLocale locale;
+    for (int k = 0; k < m_fileCount; ++k)
+        rows.append(FileRow::read(k + 1, m_currentFolder, m_file1.name(k), locale));
+    m_model->setRows(std::move(rows));
+}
+
+void MainWindow::filterItemClicked(int item)
+{
+    m_filter.toggle(item);
+    if (QAction* action = m_filterActions[size_t(item - 1)])
+        action->setChecked(m_filter.ticked(item));
+    m_file1.setPattern(m_filter.pattern());
+    m_fileCount = m_file1.count();
+    if (!m_file1.path().isEmpty())
+        folderSelected(m_file1.path());
+}
+
+void MainWindow::RunToolbarCommand(ToolbarButton button)
+{
+    if (m_fileCount == 0 && button != Undo) {
+        if (m_services.dialogs)
+            m_services.dialogs->inform(u"没有选择文件！"_s);
+        return;
+    }
+}
+
+void MainWindow::resizeHandling()
+{
+    if (!m_geometryRecorded || isMinimized())
+        return;
+    if (m_SSTab1->currentIndex() != 9)
+        m_SSTab1->setCurrentIndex(9);
+    m_currentMethod = 9;
+    const double sx = double(m_client->width()) / DesignWidth;
+    const double sy = double(m_client->height()) / DesignHeight;
+    m_geometry.scale(sx, sy);
+    ShowMethodPanel(m_currentMethod);
+    const double twipsPerPixel = 15.0;
+    m_toolWindowRect =
+        ToolWindowRect::compute(frameGeometry().height() * twipsPerPixel, m_Picture1->width() * twipsPerPixel,
+                                m_Picture1->height() * twipsPerPixel, m_sbStatusBar->height() * twipsPerPixel,
+                                m_PicSheet->width() * twipsPerPixel, m_PicSheet->height() * twipsPerPixel);
+    if (auto* frasheet = m_PicSheet->findChild<QGroupBox*>(u"Frasheet"_s))
+        frasheet->setTitle(u"工作簿信息"_s);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        resizeHandling();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window closes the tool windows and ends the program at once.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace App

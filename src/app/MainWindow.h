@@ -1,0 +1,136 @@
+#pragma once
+
+#include "DesignGeometry.h"
+#include "FileListModel.h"
+#include "FilterMenu.h"
+#include "HiddenFileList.h"
+#include "MainWindowServices.h"
+#include "ToolWindowRect.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QTreeView;
+
+namespace App {
+
+// The main window `FrmNew`: toolbar, method tabs, folder tree, file list and
+// status bar, in the design geometry of an 795 × 544 pixel client area.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum ToolbarButton
+    {
+        ShowName,
+        Execute,
+        Undo,
+        Usage,
+        Help,
+        DeleteDocs,
+        ToolbarButtonCount
+    };
+    static constexpr int MethodCount = 10;
+    // The design client area in pixels (11925 × 8160 twips).
+    static constexpr int DesignWidth = 795;
+    static constexpr int DesignHeight = 544;
+
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up steps, in order. False when another copy runs: the warning
+    // was shown and the program should end.
+    bool startUp();
+
+    // Folder selected in the tree (also called by the filter menu).
+    void folderSelected(const QString& path);
+    void filterItemClicked(int item);
+    void selectTab(int index);
+    void RunToolbarCommand(ToolbarButton button);
+
+    // State the other parts read.
+    int CurrentMethod() const { return m_currentMethod; }
+    QString CurrentFolder() const { return m_currentFolder; }
+    int FileCount() const { return m_fileCount; }
+    const HiddenFileList& File1() const { return m_file1; }
+    const QStringList& LstOld() const { return m_lstOld; }
+    ToolWindowRect toolWindowRect() const { return m_toolWindowRect; }
+
+    QAction* toolbarAction(ToolbarButton button) const { return m_toolbarActions[button]; }
+    QAction* filterAction(int item) const { return m_filterActions[size_t(item - 1)]; }
+    FileListModel* fileListModel() const { return m_model; }
+    QString statusPanel(int panel) const;
+    QFrame* methodPanel(int index) const { return m_FraSS[size_t(index)]; }
+    QTabWidget* tabs() const { return m_SSTab1; }
+    QWidget* clientArea() const { return m_client; }
+    const DesignGeometry& designGeometry() const { return m_geometry; }
+    QString applicationTitle() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildTabs();
+    void buildPanes();
+    void buildStatusBar();
+
+    void tabSelected(int index);
+    void ShowMethodPanel(int index);
+    void resizeHandling();
+    void updateClockPanels();
+    void updateUndoButtons();
+    void rebuildRows();
+
+    MainWindowServices m_services;
+
+    QWidget* m_client = nullptr;
+    QToolBar* m_Toolbar1 = nullptr;
+    std::array<QAction*, ToolbarButtonCount> m_toolbarActions{};
+    QTabWidget* m_SSTab1 = nullptr;
+    std::array<QFrame*, MethodCount> m_FraSS{};
+    QFrame* m_Picture1 = nullptr;
+    QTreeView* m_ExpTree1 = nullptr;
+    QFileSystemModel* m_folderModel = nullptr;
+    QLabel* m_LblFolder = nullptr;
+    QFrame* m_PicMain = nullptr;
+    QTreeView* m_LstMain = nullptr;
+    FileListModel* m_model = nullptr;
+    QFrame* m_PicSheet = nullptr;
+    QFrame* m_FraVisible = nullptr;
+    QListWidget* m_LstName_Nosee = nullptr;
+    QStatusBar* m_sbStatusBar = nullptr;
+    std::array<QLabel*, 4> m_panels{};
+    QTimer* m_clockTimer = nullptr;
+
+    std::array<QAction*, FilterMenu::ItemCount> m_filterActions{};
+    std::array<QAction*, 4> m_mFilebaby{};
+    std::array<QAction*, 4> m_mHelpBaby{};
+
+    FilterMenu m_filter;
+    HiddenFileList m_file1;
+    QStringList m_lstOld;
+    QString m_currentFolder;
+    int m_fileCount = 0;
+    int m_currentMethod = 9;
+    QString m_helpFile;
+    DesignGeometry m_geometry;
+    bool m_geometryRecorded = false;
+    ToolWindowRect m_toolWindowRect;
+};
+
+} // namespace App

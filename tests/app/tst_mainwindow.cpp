@@ -1,0 +1,368 @@
+#include "RecordingShell.h"
+#include "ScriptedDialogs.h"
+#include "TempTree.h"
+#include "app/MainWindow.h"
+#include "platform/FixedClock.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFrame>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace App;
+using Platform::MessageIcon;
+
+namespace {
+
+// A main window over a temporary application folder.
+struct Fixture
+{
+    TempTree app;
+    TempTree data;
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    Platform::FixedClock clock{QDateTime(QDate(2013, 10, 17), QTime(9, 5, 30))};
+    bool anotherCopy = false;
+    std::unique_ptr<MainWindow> window;
+
+    MainWindow& make()
+    {
+        MainWindowServices services;
+        services.paths = Platform::AppPaths(app.path(), data.file(u"user"_s));
+        services.dialogs = &dialogs;
+        services.shell = &shell;
+        services.clock = &clock;
+        services.executablePath = u"/opt/tarnwick/bin/tarnwick"_s;
+        services.anotherCopyRuns = [this] { return anotherCopy; };
+        window = std::make_unique<MainWindow>(services);
+        return *window;
+    }
+
+    MainWindow& started()
+    {
+        MainWindow& w = make();
+        if (!w.startUp())
+            qFatal("start-up refused");
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            qFatal("window not exposed");
+        return w;
+    }
+};
+
+bool enabled(const MainWindow& w, MainWindow::ToolbarButton button)
+{
+    return w.toolbarAction(button)->isEnabled();
+}
+
+bool chattr(const QString& flag, const QString& path)
+{
+    return QProcess::execute(u"chattr"_s, {flag, path}) == 0;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstStart();
+    void startWithUndoFolder_data();
+    void startWithUndoFolder();
+    void readOnlyApplicationFolder();
+    void secondCopyIsRefused();
+    void clockPanels();
+    void listsTheChosenFolder();
+    void emptyFolderAndGuard();
+    void filterMenu();
+    void tabSelection_data();
+    void tabSelection();
+    void resizeScalesEveryControl();
+    void screenshots();
+};
+
+void TestMainWindow::firstStart()
+{
+    Fixture f;
+    MainWindow& w = f.started();
+    QCOMPARE(w.windowTitle(), u"Tarnwick4.20"_s);
+    QVERIFY(QFileInfo(f.app.file(u"undofile"_s)).isDir());
+    for (auto button : {MainWindow::ShowName, MainWindow::Execute, MainWindow::Undo, MainWindow::DeleteDocs})
+        QVERIFY2(!enabled(w, button), qPrintable(w.toolbarAction(button)->text()));
+    QVERIFY(enabled(w, MainWindow::Usage));
+    QVERIFY(enabled(w, MainWindow::Help));
+    QCOMPARE(w.CurrentMethod(), 9);
+    QCOMPARE(w.tabs()->currentIndex(), 9);
+    QCOMPARE(w.statusPanel(1), u"状态：合并工作表"_s);
+    QVERIFY(w.statusPanel(2).isEmpty());
+    QVERIFY(w.CurrentFolder().isEmpty());
+    QCOMPARE(w.FileCount(), 0);
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        menus.append(a->text());
+    QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"筛选(&S)"_s, u"工具(&T)"_s, u"帮助(&H)"_s}));
+    QStringList captions;
+    for (int b = 0; b < MainWindow::ToolbarButtonCount; ++b)
+        captions.append(w.toolbarAction(MainWindow::ToolbarButton(b))->text());
+    QCOMPARE(captions, (QStringList{u"预览新文件名"_s, u"执行重命名"_s, u"撤消重命名"_s, u"使用说明"_s,
+                                    u"帮助"_s, u"删除重命名文档"_s}));
+    QCOMPARE(w.toolbarAction(MainWindow::ShowName)->data().toString(), u"ShowName"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::Execute)->data().toString(), u"execute"_s);
+    QStringList tabs;
+    for (int i = 0; i < w.tabs()->count(); ++i)
+        tabs.append(w.tabs()->tabText(i));
+    QCOMPARE(tabs,
+             (QStringList{u"自动编号"_s, u"删除字符"_s, u"添加前后缀"_s, u"替换字符"_s, u"修改扩展名"_s,
+                          u"分割文件名"_s, u"引用文档"_s, u"汉字转拼音"_s, u"更改属性"_s, u"合并工作表"_s}));
+    QCOMPARE(w.tabs()->toolTip(), u"合并工作薄或工作表"_s);
+    QVERIFY(!w.findChild<QWidget*>(u"FraVisible"_s)->isVisible());
+    QVERIFY(!w.findChild<QWidget*>(u"LstName_Nosee"_s)->isVisible());
+    QVERIFY(w.findChild<QWidget*>(u"PicSheet"_s)->isVisible());
+    QCOMPARE(w.findChild<QWidget*>(u"ExpTree1"_s)->toolTip(), u"单击选择路径"_s);
+}
+
+void TestMainWindow::startWithUndoFolder_data()
+{
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<bool>("undoEnabled");
+    QTest::newRow("empty folder") << QStringList{} << false;
+    QTest::newRow("one record") << QStringList{u"2013-10-17 9时5分30秒.txt"_s} << true;
+    QTest::newRow("only a hidden file") << QStringList{u".keep"_s} << false;
+}
+
+void TestMainWindow::startWithUndoFolder()
+{
+    QFETCH(QStringList, records);
+    QFETCH(bool, undoEnabled);
+    Fixture f;
+    f.app.mkdir(u"undofile"_s);
+    for (const QString& name : records)
+        f.app.write(u"undofile/"_s + name, "\"/x/1.txt\r\n/x/a.txt\"\r\n");
+    MainWindow& w = f.started();
+    QCOMPARE(enabled(w, MainWindow::Undo), undoEnabled);
+    QCOMPARE(enabled(w, MainWindow::DeleteDocs), undoEnabled);
+    QVERIFY(!enabled(w, MainWindow::ShowName));
+    QVERIFY(!enabled(w, MainWindow::Execute));
+}
+
+void TestMainWindow::readOnlyApplicationFolder()
+{
+    Fixture f;
+    if (!chattr(u"+i"_s, f.app.path()))
+        QSKIP("chattr +i is not available here");
+    auto cleanup = qScopeGuard([&] { chattr(u"-i"_s, f.app.path()); });
+    MainWindow& w = f.started();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(!f.app.exists(u"undofile"_s));
+    // The undo records live in the user's data folder instead.
+    QVERIFY(QFileInfo(f.data.file(u"user/undofile"_s)).isDir());
+    QCOMPARE(w.windowTitle(), u"Tarnwick4.20"_s);
+}
+
+void TestMainWindow::secondCopyIsRefused()
+{
+    Fixture f;
+    f.anotherCopy = true;
+    MainWindow& w = f.make();
+    QVERIFY(!w.startUp());
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages[0].text, u"tarnwick已经运行!"_s);
+    QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::Warning);
+}
+
+void TestMainWindow::clockPanels()
+{
+    Fixture f;
+    MainWindow& w = f.started();
+    const QLocale locale;
+    QCOMPARE(w.statusPanel(3), locale.toString(QDate(2013, 10, 17), QLocale::ShortFormat));
+    QVERIFY(w.statusPanel(4).contains(u"05:30"_s));
+    f.clock.set(QDateTime(QDate(2014, 1, 2), QTime(23, 59, 58)));
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel(3), locale.toString(QDate(2014, 1, 2), QLocale::ShortFormat),
+                              3000);
+    QVERIFY(w.statusPanel(4).contains(u"59:58"_s));
+}
+
+void TestMainWindow::listsTheChosenFolder()
+{
+    Fixture f;
+    TempTree folder;
+    for (int i = 12; i >= 1; --i)
+        folder.write(u"file%1.txt"_s.arg(i, 2, 10, QChar(u'0')), QByteArray(i * 100, 'x'));
+    folder.write(u".hidden"_s);
+    folder.mkdir(u"sub"_s);
+    MainWindow& w = f.started();
+    w.selectTab(0);
+    w.folderSelected(folder.path() + u"  "_s);
+    QCOMPARE(w.CurrentFolder(), folder.path() + u'/');
+    QCOMPARE(w.FileCount(), 12);
+    QCOMPARE(w.statusPanel(2), u"共有12文件！"_s);
+    FileListModel* model = w.fileListModel();
+    QCOMPARE(model->rowCount(), 12);
+    QCOMPARE(model->columnCount(), 10);
+    for (int i = 0; i < 12; ++i) {
+        QCOMPARE(model->cell(i, FileRow::FileId), QString::number(i + 1));
+        QCOMPARE(model->cell(i, FileRow::OldName), u"file%1.txt"_s.arg(i + 1, 2, 10, QChar(u'0')));
+        QCOMPARE(model->data(model->index(i, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    }
+    QCOMPARE(model->cell(11, FileRow::fileDX), u"1.2KB"_s);
+    QCOMPARE(model->cell(0, FileRow::fileSX), u"常规"_s);
+    QVERIFY(enabled(w, MainWindow::ShowName));
+    QStringList keys, captions;
+    for (int c = 0; c < 10; ++c) {
+        keys.append(FileListModel::key(c));
+        captions.append(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    }
+    QCOMPARE(keys, (QStringList{u"FileId"_s, u"OldName"_s, u"NewName"_s, u"option"_s, u"fileLX"_s,
+                                u"fileDX"_s, u"fileSX"_s, u"CTime"_s, u"ETime"_s, u"VTime"_s}));
+    QCOMPARE(captions,
+             (QStringList{u"文件编号"_s, u"文件名"_s, u"新文件名"_s, u"操作状态"_s, u"文件类型"_s,
+                          u"文件大小"_s, u"文件属性"_s, u"创建时间"_s, u"修改时间"_s, u"访问时间"_s}));
+    // Unticking a row is allowed and changes nothing else.
+    QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+    QCOMPARE(w.FileCount(), 12);
+}
+
+void TestMainWindow::emptyFolderAndGuard()
+{
+    Fixture f;
+    TempTree folder;
+    MainWindow& w = f.started();
+    // On the workbook tab, choosing a folder does not offer the preview.
+    w.folderSelected(folder.path());
+    QVERIFY(!enabled(w, MainWindow::ShowName));
+    QCOMPARE(w.statusPanel(2), u"没有文件！"_s);
+    QCOMPARE(w.fileListModel()->rowCount(), 0);
+    f.dialogs.clear();
+    w.RunToolbarCommand(MainWindow::Help);
+    QCOMPARE(f.dialogs.texts(), QStringList{u"没有选择文件！"_s});
+    QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::Information);
+    QVERIFY(f.shell.help.isEmpty());
+}
+
+void TestMainWindow::filterMenu()
+{
+    Fixture f;
+    TempTree folder;
+    for (const QString& name : {u"a.doc"_s, u"b.DOCX"_s, u"c.txt"_s, u"d.jpg"_s, u"e"_s})
+        folder.write(name);
+    MainWindow& w = f.started();
+    w.folderSelected(folder.path());
+    QCOMPARE(w.FileCount(), 5);
+    auto names = [&] {
+        QStringList list;
+        for (int i = 0; i < w.fileListModel()->rowCount(); ++i)
+            list.append(w.fileListModel()->cell(i, FileRow::OldName));
+        return list;
+    };
+    QVERIFY(w.filterAction(1)->isChecked());
+    w.filterAction(3)->trigger(); // Word while all files are ticked: no change
+    QCOMPARE(names().size(), 5);
+    w.filterAction(1)->trigger();
+    QVERIFY(!w.filterAction(1)->isChecked());
+    QCOMPARE(names(), (QStringList{u"a.doc"_s, u"b.DOCX"_s}));
+    QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
+    w.filterAction(6)->trigger();
+    QCOMPARE(names(), (QStringList{u"a.doc"_s, u"b.DOCX"_s, u"c.txt"_s}));
+    QCOMPARE(w.FileCount(), 3);
+    w.filterAction(3)->trigger();
+    w.filterAction(6)->trigger();
+    QCOMPARE(w.FileCount(), 0);
+    QCOMPARE(w.statusPanel(2), u"没有文件！"_s);
+    QCOMPARE(w.filterAction(2)->isSeparator(), true);
+    QCOMPARE(w.filterAction(8)->text(), u"图像文件(*.jpeg;*.jpg等)"_s);
+}
+
+void TestMainWindow::tabSelection_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<QString>("tooltip");
+    QTest::newRow("delete") << 1 << u"状态：删除字符"_s << true << u"删除文件名前面或后面若干个字符"_s;
+    QTest::newRow("numbering") << 0 << u"状态：自动编号"_s << true
+                               << u"去除原文件名，可按设定规则为文件自动编号"_s;
+    QTest::newRow("pinyin") << 7 << u"状态：汉字转拼音"_s << true << u"转换文件名中字母的大小写"_s;
+    QTest::newRow("attributes") << 8 << u"状态：更改属性"_s << false << u"更改文件的属性"_s;
+}
+
+void TestMainWindow::tabSelection()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, status);
+    QFETCH(bool, preview);
+    QFETCH(QString, tooltip);
+    Fixture f;
+    MainWindow& w = f.started();
+    w.selectTab(tab);
+    QCOMPARE(w.CurrentMethod(), tab);
+    QCOMPARE(w.statusPanel(1), status);
+    QCOMPARE(enabled(w, MainWindow::ShowName), preview);
+    QCOMPARE(w.tabs()->toolTip(), tooltip);
+    for (int j = 0; j < MainWindow::MethodCount; ++j)
+        QCOMPARE(w.methodPanel(j)->isVisible(), j == tab);
+    QVERIFY(!w.findChild<QWidget*>(u"PicSheet"_s)->isVisible());
+    QVERIFY(w.findChild<QWidget*>(u"LstMain"_s)->isVisible());
+    if (tab == 8)
+        QVERIFY(enabled(w, MainWindow::Execute));
+}
+
+void TestMainWindow::resizeScalesEveryControl()
+{
+    Fixture f;
+    MainWindow& w = f.started();
+    w.selectTab(3);
+    QCOMPARE(w.CurrentMethod(), 3);
+    QWidget* picMain = w.findChild<QWidget*>(u"PicMain"_s);
+    QWidget* tree = w.findChild<QWidget*>(u"ExpTree1"_s);
+    const QRect designMain = w.designGeometry().designRect(picMain);
+    const qreal designFont = w.designGeometry().designPointSize(picMain);
+    QCOMPARE(designMain, QRect(160, 88, 625, 433));
+    QVERIFY(designFont > 0);
+
+    const int menu = w.height() - w.clientArea()->height();
+    w.resize(MainWindow::DesignWidth * 2, MainWindow::DesignHeight * 3 / 2 + menu);
+    QTRY_COMPARE(w.clientArea()->size(),
+                 QSize(MainWindow::DesignWidth * 2, MainWindow::DesignHeight * 3 / 2));
+    QCOMPARE(picMain->geometry(), QRect(320, 132, 1250, 650));
+    QCOMPARE(tree->geometry().width(), w.designGeometry().designRect(tree).width() * 2);
+    // Fonts grow with the smaller factor.
+    QCOMPARE(picMain->font().pointSizeF(), designFont * 1.5);
+    QCOMPARE(w.findChild<QWidget*>(u"FraSS_3"_s)->font().pointSizeF(), designFont * 1.5);
+    // Every resize returns to the workbook tab.
+    QCOMPARE(w.CurrentMethod(), 9);
+    QCOMPARE(w.tabs()->currentIndex(), 9);
+    QCOMPARE(w.statusPanel(1), u"状态：合并工作表"_s);
+    const ToolWindowRect r = w.toolWindowRect();
+    QCOMPARE(r.left, 158 * 2 * 15 + 30);
+    QCOMPARE(r.width, 1250 * 15);
+    QCOMPARE(r.height, 650 * 15);
+}
+
+void TestMainWindow::screenshots()
+{
+    Fixture f;
+    TempTree folder;
+    for (const QString& name : {u"DSC0001.JPG"_s, u"报告 2013.docx"_s, u"张三.txt"_s, u"archive.tar.gz"_s})
+        folder.write(name, QByteArray(1300, 'x'));
+    MainWindow& w = f.started();
+    w.folderSelected(folder.path());
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    for (int tab = 0; tab < MainWindow::MethodCount; ++tab) {
+        w.selectTab(tab);
+        QApplication::processEvents();
+        const QString path = QStringLiteral(SCREENSHOT_DIR) + u"/mainwindow-tab%1.png"_s.arg(tab);
+        QVERIFY(w.grab().save(path));
+        QVERIFY(QFileInfo(path).size() > 0);
+    }
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
