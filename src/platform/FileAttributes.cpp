@@ -18,12 +18,12 @@ constexpr const char* kXattrName = "user.DOSATTRIB";
 // Bits that come from the file itself rather than the stored value.
 constexpr int kDerivedBits = AttrReadOnly | AttrDirectory;
 
-int derive(const struct stat& st, int stored, bool dotName)
+int derive(mode_t mode, int stored, bool dotName)
 {
     int value = stored < 0 ? 0 : (stored & ~kDerivedBits);
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         value |= AttrReadOnly;
-    if (S_ISDIR(st.st_mode))
+    if (S_ISDIR(mode))
         value |= AttrDirectory;
     if (dotName)
         value |= AttrHidden;
@@ -34,6 +34,13 @@ QString baseName(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
     return slash < 0 ? path : path.mid(slash + 1);
+}
+
+int storedAttributes(const char* nativePath)
+{
+    char buffer[256];
+    const ssize_t size = ::getxattr(nativePath, kXattrName, buffer, sizeof buffer);
+    return size > 0 ? parseDosAttrib(QByteArray::fromRawData(buffer, size)) : -1;
 }
 
 } // namespace
@@ -73,19 +80,17 @@ QByteArray formatDosAttrib(int value)
     return "0x" + QByteArray::number(value, 16);
 }
 
-int readAttributesAt(int dirFd, const char* entryName, const QString& name)
+int attributesFromStat(const QByteArray& nativePath, unsigned mode, bool dotName)
+{
+    return derive(mode_t(mode), storedAttributes(nativePath.constData()), dotName);
+}
+
+int readAttributesAt(int dirFd, const char* entryName, const QByteArray& nativePath)
 {
     struct stat st;
     if (fstatat(dirFd, entryName, &st, 0) != 0)
         return -1;
-    int stored = -1;
-    // getxattr has no *at form; /proc/self/fd keeps it relative to the open folder.
-    char buffer[256];
-    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(dirFd) + '/' + entryName;
-    const ssize_t size = ::getxattr(procPath.constData(), kXattrName, buffer, sizeof buffer);
-    if (size > 0)
-        stored = parseDosAttrib(QByteArray::fromRawData(buffer, size));
-    return derive(st, stored, name.startsWith(u'.'));
+    return derive(st.st_mode, storedAttributes(nativePath.constData()), entryName[0] == '.');
 }
 
 int readAttributes(const QString& path)
@@ -94,12 +99,7 @@ int readAttributes(const QString& path)
     struct stat st;
     if (::stat(native.constData(), &st) != 0)
         return -1;
-    int stored = -1;
-    char buffer[256];
-    const ssize_t size = ::getxattr(native.constData(), kXattrName, buffer, sizeof buffer);
-    if (size > 0)
-        stored = parseDosAttrib(QByteArray::fromRawData(buffer, size));
-    return derive(st, stored, baseName(path).startsWith(u'.'));
+    return derive(st.st_mode, storedAttributes(native.constData()), baseName(path).startsWith(u'.'));
 }
 
 bool writeAttributes(const QString& path, int value, QString* error)

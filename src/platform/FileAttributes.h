@@ -21,8 +21,12 @@ enum FileAttribute : int
 // The attribute value of `path`; -1 when the file cannot be examined.
 int readAttributes(const QString& path);
 
-// Same, for the entry `entryName` of an open folder; `name` is its decoded name.
-int readAttributesAt(int dirFd, const char* entryName, const QString& name);
+// Same, for the entry `entryName` of the open folder `dirFd`, whose full native
+// path is `nativePath`.
+int readAttributesAt(int dirFd, const char* entryName, const QByteArray& nativePath);
+
+// The attribute value from a stat result already at hand and the stored value.
+int attributesFromStat(const QByteArray& nativePath, unsigned mode, bool dotName);
 
 // Replaces the whole attribute value. Fails (changing nothing) when the file
 // system cannot store the value, for example when extended attributes are not

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -90,6 +91,7 @@ QStringList listEntries(const QString& folder, Kind wanted, const QStringList& p
     if (!dir)
         return names;
     const int fd = dirfd(dir);
+    const QByteArray folderPrefix = native(folder) + '/';
     while (const struct dirent* entry = readdir(dir)) {
         if (isDirEntryHidden(entry->d_name))
             continue;
@@ -99,7 +101,7 @@ QStringList listEntries(const QString& folder, Kind wanted, const QStringList& p
         if (wanted == Kind::File && !matchesPatterns(name, patterns))
             continue;
         // Hidden and system files stay out of the listing, as the desktop hides them.
-        if (readAttributesAt(fd, entry->d_name, name) & (AttrHidden | AttrSystem))
+        if (readAttributesAt(fd, entry->d_name, folderPrefix + entry->d_name) & (AttrHidden | AttrSystem))
             continue;
         names.append(name);
     }
@@ -142,10 +144,17 @@ bool matchesPatterns(const QString& name, const QStringList& patterns)
 
 void sortNames(QStringList& names)
 {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    // Folding each name once keeps the sort of a large folder cheap.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(size_t(names.size()));
+    for (QString& name : names)
+        keyed.emplace_back(name.toCaseFolded(), std::move(name));
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const int c = QString::compare(a.first, b.first, Qt::CaseSensitive);
+        return c != 0 ? c < 0 : QString::compare(a.second, b.second, Qt::CaseSensitive) < 0;
     });
+    for (qsizetype i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[size_t(i)].second);
 }
 
 QStringList listFiles(const QString& folder, const QString& patterns, bool* ok)

@@ -1,5 +1,7 @@
 #include "TimeText.h"
 
+#include <QHash>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Platform {
@@ -37,18 +39,32 @@ QString dateTimeText(const QDateTime& time, const QLocale& locale)
 {
     if (!time.isValid())
         return {};
-    const QString date = locale.toString(time.date(), QLocale::ShortFormat);
-    const QTime t = time.time();
-    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
-        return date;
-    // Deriving the format parses the locale's pattern; large listings reuse it.
-    static QString cachedLocale;
-    static QString cachedFormat;
-    if (cachedLocale != locale.bcp47Name() || cachedFormat.isEmpty()) {
-        cachedLocale = locale.bcp47Name();
+    // Large listings repeat the same days and times of day: both texts are kept
+    // per locale, which avoids formatting each of them again.
+    thread_local QString cachedLocale;
+    thread_local QString cachedFormat;
+    thread_local QHash<qint64, QString> dates;
+    thread_local QHash<int, QString> times;
+    const QString localeName = locale.name() + u'|' + locale.bcp47Name();
+    if (cachedLocale != localeName || cachedFormat.isEmpty()) {
+        cachedLocale = localeName;
         cachedFormat = longTimeFormat(locale);
+        dates.clear();
+        times.clear();
     }
-    return date + u' ' + locale.toString(t, cachedFormat);
+    const QDate day = time.date();
+    auto date = dates.constFind(day.toJulianDay());
+    if (date == dates.constEnd())
+        date = dates.insert(day.toJulianDay(), locale.toString(day, QLocale::ShortFormat));
+    const QTime t = time.time();
+    const int second = t.msecsSinceStartOfDay() / 1000;
+    if (second == 0)
+        return *date;
+    auto clock = times.constFind(second);
+    if (clock == times.constEnd())
+        clock = times.insert(second,
+                             locale.toString(QTime::fromMSecsSinceStartOfDay(second * 1000), cachedFormat));
+    return *date + u' ' + *clock;
 }
 
 } // namespace Platform
