@@ -8,6 +8,9 @@
 
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace App;
 
@@ -21,6 +24,7 @@ private Q_SLOTS:
     void attributeTexts_data();
     void attributeTexts();
     void rowOfRealFile();
+    void nameThatIsNotUtf8();
     void filterPatterns_data();
     void filterPatterns();
     void hiddenFileListKeepsItsNamesWhenFolderVanishes();
@@ -101,6 +105,29 @@ void TestFileRow::rowOfRealFile()
     QVERIFY(gone.cells[FileRow::fileDX].isEmpty());
     QVERIFY(gone.cells[FileRow::fileSX].isEmpty());
     QVERIFY(gone.cells[FileRow::ETime].isEmpty());
+}
+
+void TestFileRow::nameThatIsNotUtf8()
+{
+    TempTree tree;
+    // A name in another encoding (GBK bytes of 张三): listed, its row filled as far as it can be.
+    const QByteArray folder = QFile::encodeName(tree.path());
+    const QByteArray gbkName = folder + "/\xD5\xC5\xC8\xFD.txt";
+    int fd = ::open(gbkName.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    tree.write(u"plain.txt"_s, "x");
+    HiddenFileList list;
+    list.setPath(tree.path());
+    QCOMPARE(list.count(), 2);
+    for (int k = 0; k < list.count(); ++k) {
+        const FileRow row = FileRow::read(k + 1, tree.path() + u'/', list.name(k));
+        QCOMPARE(row.cells[FileRow::OldName], list.name(k));
+    }
+    QCOMPARE(list.name(0), u"plain.txt"_s);
+    QCOMPARE(FileRow::read(1, tree.path() + u'/', list.name(0)).cells[FileRow::fileDX], u"1B"_s);
+    // The other name cannot be spelt back into its bytes: its properties stay empty.
+    QVERIFY(FileRow::read(2, tree.path() + u'/', list.name(1)).cells[FileRow::fileDX].isEmpty());
 }
 
 void TestFileRow::filterPatterns_data()
