@@ -1,0 +1,68 @@
+#include "TerminalDialogs.h"
+
+#include <QTextStream>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace Platform;
+
+namespace App {
+
+namespace {
+
+QString terminalText(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+}
+
+} // namespace
+
+TerminalDialogs::TerminalDialogs(QTextStream& messages, QTextStream& prompts, QTextStream* answers, bool assumeYes)
+    : m_messages(messages)
+    , m_prompts(prompts)
+    , m_answers(answers)
+    , m_assumeYes(assumeYes)
+{
+}
+
+MessageAnswer TerminalDialogs::message(const MessageRequest& request)
+{
+    if (request.buttons != MessageButtons::YesNo) {
+        m_shown.append(request.text);
+        m_messages << terminalText(request.text) << Qt::endl;
+        return request.buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Ok;
+    }
+    if (m_assumeYes)
+        return MessageAnswer::Yes;
+    if (!m_answers) {
+        m_declined = true;
+        return MessageAnswer::No;
+    }
+    m_prompts << terminalText(request.text) << u" [y/N] "_s << Qt::flush;
+    const QString answer = m_answers->readLine().trimmed().toLower();
+    if (answer == u"y"_s || answer == u"yes"_s || answer == u"是"_s)
+        return MessageAnswer::Yes;
+    m_declined = true;
+    return MessageAnswer::No;
+}
+
+QString TerminalDialogs::openFile(const FileDialogRequest&)
+{
+    return std::exchange(m_nextFile, QString());
+}
+
+QString TerminalDialogs::saveFile(const FileDialogRequest&)
+{
+    return std::exchange(m_nextFile, QString());
+}
+
+QString TerminalDialogs::chooseFolder(const QString&, const QString&)
+{
+    return {};
+}
+
+std::optional<QString> TerminalDialogs::inputText(const QString&, const QString&, const QString&)
+{
+    return std::nullopt;
+}
+
+} // namespace App

@@ -1,0 +1,277 @@
+#include "TempTree.h"
+#include "execute/RenameExecution.h"
+#include "platform/FileAttributes.h"
+#include "platform/FixedClock.h"
+#include "platform/GbkText.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built tool with no display and no terminal on standard input.
+Result runCli(const QStringList& args, const QString& appHome = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    if (!appHome.isEmpty())
+        env.insert(u"XDG_DATA_HOME"_s, appHome);
+    process.setProcessEnvironment(env);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(TARNWICK_CLI), args);
+    process.waitForFinished(60000);
+    Result r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+QStringList lines(const QString& text)
+{
+    return text.split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void linksNoWidgets();
+    void helpVersionAndUsageErrors_data();
+    void helpVersionAndUsageErrors();
+    void listColumnsAndJson();
+    void previewEachMethod_data();
+    void previewEachMethod();
+    void tooShortMessageGoesToStandardError();
+    void renameRecordsAndReportsRows();
+    void renameWithoutTerminalRefuses();
+    void attributes();
+    void undoOfWindowRecord();
+};
+
+void TestCli::linksNoWidgets()
+{
+    QProcess ldd;
+    ldd.start(u"ldd"_s, {QStringLiteral(TARNWICK_CLI)});
+    QVERIFY(ldd.waitForFinished());
+    const QString libraries = QString::fromUtf8(ldd.readAllStandardOutput());
+    QVERIFY(libraries.contains(u"libQt6Core"_s));
+    QVERIFY(!libraries.contains(u"libQt6Gui"_s));
+    QVERIFY(!libraries.contains(u"libQt6Widgets"_s));
+}
+
+void TestCli::helpVersionAndUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("inOut");
+    QTest::addColumn<QString>("inErr");
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"tarnwick-cli preview FOLDER METHOD"_s << QString();
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"tarnwick-cli 4.20"_s << QString();
+    QTest::newRow("nothing") << QStringList{} << 2 << QString() << u"缺少命令"_s;
+    QTest::newRow("unknown command") << QStringList{u"frobnicate"_s} << 2 << QString() << u"未知的命令"_s;
+    QTest::newRow("no method") << QStringList{u"preview"_s, u"/tmp"_s} << 2 << QString() << u"缺少重命名方法"_s;
+    QTest::newRow("two methods") << QStringList{u"preview"_s, u"/tmp"_s, u"--affix"_s, u"--number"_s} << 2
+                                 << QString() << u"只能选择一种"_s;
+    QTest::newRow("missing value") << QStringList{u"preview"_s, u"/tmp"_s, u"--replace"_s} << 2 << QString()
+                                   << u"缺少取值"_s;
+    QTest::newRow("attributes in preview") << QStringList{u"preview"_s, u"/tmp"_s, u"--attributes"_s, u"hidden"_s}
+                                           << 2 << QString() << u"只能用于 rename"_s;
+    QTest::newRow("extension without dot") << QStringList{u"preview"_s, u"/tmp"_s, u"--ext"_s, u"jpg"_s} << 2
+                                           << QString() << u"必须以.开始"_s;
+    QTest::newRow("unreadable folder") << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString()
+                                       << u"无法读取文件夹"_s;
+}
+
+void TestCli::helpVersionAndUsageErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, inOut);
+    QFETCH(QString, inErr);
+    const Result r = runCli(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.out.contains(inOut), qPrintable(r.out));
+    QVERIFY2(r.err.contains(inErr), qPrintable(r.err));
+}
+
+void TestCli::listColumnsAndJson()
+{
+    TempTree tree;
+    tree.write(u"b.txt"_s, QByteArray(1536, 'x'));
+    tree.write(u"A.doc"_s, "");
+    tree.write(u".hidden"_s, "");
+    Result r = runCli({u"list"_s, tree.path()});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList rows = lines(r.out);
+    QCOMPARE(rows.size(), 2);
+    const QStringList first = rows[0].split(u'\t');
+    QCOMPARE(first.size(), 8);
+    QCOMPARE(first[0], u"1"_s);
+    QCOMPARE(first[1], u"A.doc"_s);
+    QCOMPARE(first[3], u"0B"_s);
+    QCOMPARE(first[4], u"常规"_s);
+    QCOMPARE(rows[1].split(u'\t')[3], u"1.5KB"_s);
+
+    r = runCli({u"list"_s, tree.path(), u"--filter"_s, u"*.TXT"_s, u"--json"_s});
+    QCOMPARE(r.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonArray array = doc.object().value(u"rows"_s).toArray();
+    QCOMPARE(array.size(), 1);
+    QCOMPARE(array[0].toObject().value(u"OldName"_s).toString(), u"b.txt"_s);
+    QCOMPARE(array[0].toObject().value(u"fileDX"_s).toString(), u"1.5KB"_s);
+    QVERIFY(doc.object().value(u"messages"_s).isArray());
+}
+
+void TestCli::previewEachMethod_data()
+{
+    QTest::addColumn<QStringList>("method");
+    QTest::addColumn<QStringList>("expected");
+    // Files, in listing order: abc-def.TXT, 张三.doc
+    QTest::newRow("number") << QStringList{u"--number"_s, u"--prefix"_s, u"p"_s}
+                            << QStringList{u"p001.txt"_s, u"p002.doc"_s};
+    QTest::newRow("number keep name") << QStringList{u"--number"_s, u"--digits"_s, u"2"_s, u"--start"_s, u"9"_s,
+                                                     u"--keep-name"_s, u"after"_s}
+                                      << QStringList{u"09abc-def.txt"_s, u"10张三.doc"_s};
+    QTest::newRow("delete front") << QStringList{u"--delete-front"_s, u"1"_s} << QStringList{u"bc-def.txt"_s, u"三.doc"_s};
+    QTest::newRow("affix") << QStringList{u"--affix"_s, u"--prefix"_s, u" new_ "_s, u"--suffix"_s, u"_v2"_s}
+                           << QStringList{u"new_abc-def_v2.txt"_s, u"new_张三_v2.doc"_s};
+    QTest::newRow("replace") << QStringList{u"--replace"_s, u"-"_s, u"--with"_s, u"+"_s}
+                             << QStringList{u"abc+def.txt"_s, u"张三.doc"_s};
+    QTest::newRow("extension") << QStringList{u"--ext"_s, u".bak"_s} << QStringList{u"abc-def.bak"_s, u"张三.bak"_s};
+    QTest::newRow("split swap") << QStringList{u"--split"_s, u"-"_s, u"--part"_s, u"swap"_s}
+                                << QStringList{u"def-abc.txt"_s, u"张三.doc"_s};
+    QTest::newRow("case pinyin") << QStringList{u"--case"_s, u"title"_s, u"--pinyin"_s}
+                                 << QStringList{u"Abc-def.txt"_s, u"Zhangsan.doc"_s};
+}
+
+void TestCli::previewEachMethod()
+{
+    QFETCH(QStringList, method);
+    QFETCH(QStringList, expected);
+    TempTree tree;
+    tree.write(u"abc-def.TXT"_s);
+    tree.write(u"张三.doc"_s);
+    const Result r = runCli(QStringList{u"preview"_s, tree.path()} + method);
+    QCOMPARE(r.exitCode, 0);
+    const QStringList rows = lines(r.out);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0], u"abc-def.TXT\t"_s + expected[0]);
+    QCOMPARE(rows[1], u"张三.doc\t"_s + expected[1]);
+    QCOMPARE(tree.entries(), (QStringList{u"abc-def.TXT"_s, u"张三.doc"_s})); // nothing moved
+}
+
+void TestCli::tooShortMessageGoesToStandardError()
+{
+    TempTree tree;
+    tree.write(u"ab.txt"_s);
+    tree.write(u"cd.txt"_s);
+    const Result r = runCli({u"preview"_s, tree.path(), u"--delete-back"_s, u"5"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, u"文件名ab少于或等于5位\n不能删除文件名中的字符！\n文件将保留原文件名！\n"_s);
+    QCOMPARE(lines(r.out), (QStringList{u"ab.txt\tab.txt"_s, u"cd.txt\tcd.txt"_s}));
+}
+
+void TestCli::renameRecordsAndReportsRows()
+{
+    TempTree tree;
+    TempTree undo;
+    tree.write(u"files/a.txt"_s, "A");
+    tree.write(u"files/b.txt"_s, "B");
+    tree.write(u"files/x_b.txt"_s, "taken");
+    const QString folder = tree.file(u"files"_s);
+    const Result r = runCli({u"rename"_s, folder, u"--affix"_s, u"--prefix"_s, u"x_"_s, u"--yes"_s,
+                             u"--undo-dir"_s, undo.path()});
+    QCOMPARE(r.exitCode, 1); // one target was taken
+    const QStringList rows = lines(r.out);
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0], u"a.txt\tx_a.txt\t操作成功"_s);
+    QCOMPARE(rows[1], u"b.txt\tx_b.txt\t操作失败"_s);
+    QCOMPARE(rows[2], u"x_b.txt\tx_x_b.txt\t操作成功"_s);
+    QVERIFY(rows[3].startsWith(u"undo: "_s + undo.path() + u'/'));
+    // The taken name kept its own content; the file that held it was renamed on.
+    QCOMPARE(tree.read(u"files/b.txt"_s), QByteArray("B"));
+    QCOMPARE(tree.read(u"files/x_x_b.txt"_s), QByteArray("taken"));
+    QCOMPARE(tree.read(u"files/x_a.txt"_s), QByteArray("A"));
+    const QString record = rows[3].mid(6);
+    const QStringList recorded = Platform::readGbkLines(record);
+    QCOMPARE(recorded, (QStringList{u"\""_s + folder + u"/x_a.txt"_s, folder + u"/a.txt\""_s,
+                                    u"\""_s + folder + u"/x_x_b.txt"_s, folder + u"/x_b.txt\""_s}));
+}
+
+void TestCli::renameWithoutTerminalRefuses()
+{
+    TempTree tree;
+    TempTree undo;
+    tree.write(u"a.txt"_s);
+    const Result r = runCli({u"rename"_s, tree.path(), u"--number"_s, u"--undo-dir"_s, undo.path()});
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains(u"--yes"_s), qPrintable(r.err));
+    QVERIFY(r.err.contains(u"是否重命名这些文件?"_s));
+    QCOMPARE(tree.entries(), QStringList{u"a.txt"_s});
+    QVERIFY(undo.entries().isEmpty());
+}
+
+void TestCli::attributes()
+{
+    TempTree tree;
+    const QString path = tree.write(u"a.txt"_s, "x");
+    if (!Platform::writeAttributes(path, Platform::AttrArchive))
+        QSKIP("this file system stores no extended attributes");
+    const Result r = runCli({u"rename"_s, tree.path(), u"--attributes"_s, u"readonly,hidden"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(lines(r.out), QStringList{u"a.txt\ta.txt\t成功设置"_s});
+    QCOMPARE(Platform::readAttributes(path), Platform::AttrReadOnly | Platform::AttrHidden);
+    Platform::writeAttributes(path, 0);
+}
+
+void TestCli::undoOfWindowRecord()
+{
+    TempTree tree;
+    TempTree undo;
+    tree.write(u"DSC0001.jpg"_s, "1");
+    tree.write(u"DSC0002.jpg"_s, "2");
+    Platform::FixedClock clock(QDateTime(QDate(2013, 10, 17), QTime(9, 5, 30)));
+    Execute::RenameRequest request;
+    request.folder = tree.path();
+    request.oldNames = {u"DSC0001.jpg"_s, u"DSC0002.jpg"_s};
+    request.newNames = {u"001.jpg"_s, u"002.jpg"_s};
+    request.undoFolder = undo.path();
+    request.clock = &clock;
+    const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
+    QVERIFY(outcome.recorded);
+    QCOMPARE(outcome.undoLogPath, undo.path() + u"/2013-10-17 9时5分30秒.txt"_s);
+
+    Result r = runCli({u"undo"_s, outcome.undoLogPath});
+    QCOMPARE(r.exitCode, 2); // no terminal, no --yes
+    QVERIFY(tree.exists(u"001.jpg"_s));
+
+    r = runCli({u"undo"_s, outcome.undoLogPath, u"--yes"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, u"2 个文件按要求撤消重命名！\n"_s);
+    QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
+    QVERIFY(undo.entries().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
