@@ -6,12 +6,32 @@
 
 namespace Platform {
 
+namespace {
+
+// True when `bytes` ends with a GBK lead byte whose trail byte is missing.
+bool endsInsideACharacter(const QByteArray& bytes)
+{
+    qsizetype i = 0;
+    const qsizetype size = bytes.size();
+    while (i < size) {
+        const uchar byte = uchar(bytes.at(i));
+        i += byte >= 0x81 && byte <= 0xFE ? 2 : 1;
+    }
+    return i > size;
+}
+
+} // namespace
+
 QString decodeGbk(const QByteArray& bytes)
 {
     QStringDecoder decoder("GBK");
     if (!decoder.isValid())
         return QString::fromLocal8Bit(bytes);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    // The converter keeps a cut-off last character back instead of replacing it.
+    if (endsInsideACharacter(bytes))
+        text += QChar(QChar::ReplacementCharacter);
+    return text;
 }
 
 QByteArray encodeGbk(const QString& text)

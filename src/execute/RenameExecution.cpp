@@ -1,0 +1,235 @@
+#include "RenameExecution.h"
+
+#include "UndoLog.h"
+#include "UndoLogWriter.h"
+
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileSystem.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace Execute {
+
+namespace {
+
+// GBK conversion kept open for the whole run: opening a converter per name
+// would cost more than the rename itself.
+class GbkConverter
+{
+public:
+    // The GBK bytes of `text`, or nothing when GBK cannot hold it exactly.
+    std::optional<QByteArray> encode(const QString& text)
+    {
+        QByteArray bytes = m_encoder.encode(text);
+        if (!m_encoder.hasError() && m_decoder.decode(bytes) == text && !m_decoder.hasError())
+            return bytes;
+        // A converter keeps its error once it has one: start afresh.
+        m_encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+        m_decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
+        return std::nullopt;
+    }
+
+private:
+    QStringEncoder m_encoder{"GBK", QStringConverter::Flag::Stateless};
+    QStringDecoder m_decoder{"GBK", QStringConverter::Flag::Stateless};
+};
+
+// Why `name` cannot be a name inside the folder, or an empty text.
+QString plainNameProblem(const QString& name)
+{
+    if (name.isEmpty())
+        return u"文件名为空"_s;
+    if (name == u"."_s || name == u".."_s)
+        return u"文件名不能为 . 或 .."_s;
+    if (name.contains(u'/'))
+        return u"文件名不能含有 /"_s;
+    if (name.contains(QChar(0)))
+        return u"文件名含有空字符"_s;
+    return {};
+}
+
+bool hasLineBreak(const QString& name)
+{
+    return name.contains(u'\r') || name.contains(u'\n');
+}
+
+} // namespace
+
+QString renameQuestion()
+{
+    return u"是否重命名这些文件?"_s;
+}
+
+bool ConfirmRename(Platform::Dialogs& dialogs)
+{
+    return dialogs.confirm(renameQuestion());
+}
+
+QString optionText(RowStatus status)
+{
+    return status == RowStatus::Renamed ? u"操作成功"_s : u"操作失败"_s;
+}
+
+QString attributesSetText()
+{
+    return u"成功设置"_s;
+}
+
+RenameOutcome ExecuteRename(const RenameRequest& request)
+{
+    RenameOutcome outcome;
+    const qsizetype rows = request.oldNames.size();
+    outcome.options.reserve(rows);
+    outcome.statuses.reserve(rows);
+    outcome.reasons.reserve(rows);
+
+    QString folder = request.folder;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+
+    const Platform::SystemClock systemClock;
+    const Platform::Clock& clock = request.clock ? *request.clock : systemClock;
+    outcome.undoLogPath = request.undoFolder + u'/' + UndoLogName(clock.now());
+
+    GbkConverter gbk;
+    QString folderProblem;
+    QByteArray folderBytes;
+    if (!folder.startsWith(u'/') || folder.contains(QChar(0))) {
+        folderProblem = u"文件夹路径无效"_s;
+    } else if (const QString reason = unrecordableReason(folder, false); !reason.isEmpty()) {
+        folderProblem = reason;
+    } else if (const auto bytes = gbk.encode(folder)) {
+        folderBytes = *bytes;
+    } else {
+        folderProblem = u"文件夹路径含有GBK编码不能表示的字符"_s;
+    }
+
+    UndoLogWriter log;
+    bool recorded = log.open(outcome.undoLogPath);
+
+    for (qsizetype i = 0; i < rows; ++i) {
+        const QString& oldName = request.oldNames.at(i);
+        const QString newName = i < request.newNames.size() ? request.newNames.at(i) : QString();
+        RowStatus status = RowStatus::Renamed;
+        QString reason;
+
+        QByteArray oldBytes;
+        QByteArray newBytes;
+        if (!folderProblem.isEmpty()) {
+            status = folder.startsWith(u'/') ? RowStatus::NotRecordable : RowStatus::InvalidName;
+            reason = folderProblem;
+        } else if (reason = plainNameProblem(oldName); !reason.isEmpty()) {
+            status = RowStatus::InvalidName;
+        } else if (reason = plainNameProblem(newName); !reason.isEmpty()) {
+            status = RowStatus::InvalidName;
+            reason = u"新"_s + reason;
+        } else if (newName == oldName) {
+            status = RowStatus::TargetExists;
+            reason = u"新文件名与原文件名相同"_s;
+        } else if (hasLineBreak(oldName) || hasLineBreak(newName)) {
+            status = RowStatus::NotRecordable;
+            reason = u"名称含有换行符"_s;
+        } else if (newName.endsWith(u' ')) {
+            // The record's reader trims its lines, so the name could not be read back.
+            status = RowStatus::NotRecordable;
+            reason = u"新文件名以空格结尾"_s;
+        } else {
+            const auto encodedOld = gbk.encode(oldName);
+            const auto encodedNew = gbk.encode(newName);
+            if (!encodedOld || !encodedNew) {
+                status = RowStatus::NotRecordable;
+                reason = u"名称含有GBK编码不能表示的字符"_s;
+            } else {
+                oldBytes = *encodedOld;
+                newBytes = *encodedNew;
+            }
+        }
+
+        if (status == RowStatus::Renamed) {
+            // The entry goes first, so that no completed rename is ever missing
+            // from the record; it is taken back when the rename does not happen.
+            bool entryWritten = false;
+            if (log.isOpen()) {
+                QByteArray entry;
+                entry.reserve(2 * folderBytes.size() + oldBytes.size() + newBytes.size() + 6);
+                entry += '"';
+                entry += folderBytes;
+                entry += newBytes;
+                entry += "\r\n";
+                entry += folderBytes;
+                entry += oldBytes;
+                entry += "\"\r\n";
+                entryWritten = log.append(entry);
+            }
+            QString error;
+            switch (Platform::renameNoReplace(folder + oldName, folder + newName, &error)) {
+            case Platform::RenameResult::Renamed:
+                ++outcome.renamed;
+                if (!entryWritten)
+                    recorded = false;
+                break;
+            case Platform::RenameResult::TargetExists:
+                status = RowStatus::TargetExists;
+                reason = u"新文件名已存在"_s;
+                break;
+            case Platform::RenameResult::SourceMissing:
+                status = RowStatus::SourceMissing;
+                reason = u"文件不存在"_s;
+                break;
+            case Platform::RenameResult::Failed:
+                status = RowStatus::Refused;
+                reason = error;
+                break;
+            }
+            if (status != RowStatus::Renamed && entryWritten)
+                log.retract();
+        }
+
+        outcome.options.append(optionText(status));
+        outcome.statuses.append(status);
+        outcome.reasons.append(reason);
+        if (request.progress)
+            request.progress(i + 1, rows);
+    }
+
+    if (!log.close())
+        recorded = false;
+    outcome.recorded = recorded;
+    return outcome;
+}
+
+QStringList ApplyAttributes(const QString& folder, const QStringList& names, int attributeMask)
+{
+    QString base = folder;
+    if (!base.endsWith(u'/'))
+        base += u'/';
+    QStringList options;
+    options.reserve(names.size());
+    for (const QString& name : names) {
+        const bool set =
+            plainNameProblem(name).isEmpty() && Platform::writeAttributes(base + name, attributeMask);
+        options.append(set ? attributesSetText() : optionText(RowStatus::Refused));
+    }
+    return options;
+}
+
+QStringList RefreshOldNames(const QString& folder, const QString& pattern,
+                            const QStringList& previousOldNames)
+{
+    bool ok = false;
+    const QStringList listing = Platform::listFiles(folder, pattern, &ok);
+    if (!ok)
+        return previousOldNames;
+    QStringList names;
+    names.reserve(previousOldNames.size());
+    for (qsizetype i = 0; i < previousOldNames.size(); ++i)
+        names.append(i < listing.size() ? listing.at(i) : QString());
+    return names;
+}
+
+} // namespace Execute

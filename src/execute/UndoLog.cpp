@@ -1,0 +1,56 @@
+#include "UndoLog.h"
+
+#include "platform/FileSystem.h"
+#include "platform/GbkText.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace Execute {
+
+QString UndoLogName(const QDateTime& now)
+{
+    const QTime time = now.time();
+    return now.date().toString(u"yyyy-MM-dd"_s) + u' ' + QString::number(time.hour()) + u"时"_s +
+           QString::number(time.minute()) + u"分"_s + QString::number(time.second()) + u"秒.txt"_s;
+}
+
+bool UndoFolderHasFiles(const QString& undoFolder)
+{
+    return !Platform::listFiles(undoFolder, u"*"_s).isEmpty();
+}
+
+QString unrecordableReason(const QString& path, bool isCurrentPath)
+{
+    if (path.contains(u'\r') || path.contains(u'\n'))
+        return u"名称含有换行符"_s;
+    if (path.contains(QChar(0)))
+        return u"名称含有空字符"_s;
+    // The reader trims each line; after the leading quote nothing can protect a
+    // trailing space of the current path, while the old path is followed by
+    // its closing quote.
+    if (isCurrentPath && path.endsWith(u' '))
+        return u"名称以空格结尾"_s;
+    if (!isCurrentPath && path.startsWith(u' '))
+        return u"名称以空格开头"_s;
+    if (!Platform::gbkCanEncode(path))
+        return u"名称含有GBK编码不能表示的字符"_s;
+    return {};
+}
+
+QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath)
+{
+    return '"' + Platform::encodeGbk(currentPath) + "\r\n" + Platform::encodeGbk(oldPath) + "\"\r\n";
+}
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace Execute

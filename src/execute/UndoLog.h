@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+namespace Execute {
+
+// The rename record document ("undo record"), kept in the undo folder.
+//
+// Format: GBK text, every line ended by CR LF, nothing but entries. One entry
+// records one rename as a quoted text over two lines:
+//     "<path after the rename>
+//     <path before the rename>"
+// Entries follow in the order the renames took place. Paths are absolute and
+// "/"-separated.
+
+// Name of the document written at `now`: the date as yyyy-MM-dd (a locale's
+// short date may hold "/"), a space, then hour, "时", minute, "分", second,
+// "秒.txt" without leading zeros: "2013-10-17 9时5分30秒.txt".
+QString UndoLogName(const QDateTime& now);
+
+// True when `undoFolder` holds at least one file as a plain listing shows it
+// (any name; sub-folders, hidden and system files do not count). False for a
+// missing folder.
+bool UndoFolderHasFiles(const QString& undoFolder);
+
+// Why a path cannot be recorded faithfully, or an empty text when it can: a
+// line break (it would split the entry), a character GBK lacks, a NUL, or, for
+// the path after the rename, a trailing space (the reader trims lines).
+QString unrecordableReason(const QString& path, bool isCurrentPath);
+
+// The bytes of one entry. Both paths must be recordable (see above).
+QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath);
+
+// Removes spaces (U+0020 only) at both ends, as the document's reader does.
+QString trimSpaces(const QString& text);
+
+} // namespace Execute
