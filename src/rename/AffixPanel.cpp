@@ -7,8 +7,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-AffixPanel::AffixPanel(QWidget* parent)
-    : MethodPanel(2, u"为文件名添加前缀或后缀"_s, parent)
+AffixPanel::AffixPanel(QWidget* parent) : MethodPanel(2, u"为文件名添加前缀或后缀"_s, parent)
 {
     const RenameOptions::PrefixSuffix design;
     for (int i = 0; i < 2; ++i) {
@@ -19,8 +18,8 @@ AffixPanel::AffixPanel(QWidget* parent)
         TxtFB[i] = new QLineEdit(this);
         TxtFB[i]->setEnabled(false);
     }
-    ChkDelName = new QCheckBox(
-        u"除去原文件名(不推荐使用，会引起文件重名，若要除去原文件名可使用自动编号）"_s, this);
+    ChkDelName =
+        new QCheckBox(u"除去原文件名(不推荐使用，会引起文件重名，若要除去原文件名可使用自动编号）"_s, this);
 
     place(ChkTJ[0], u"ChkTJ_0"_s, 4, 50);
     place(TxtFB[0], u"TxtFB_0"_s, 54, 88);

@@ -20,14 +20,16 @@ char32_t lower(char32_t c)
     return QChar::isLetter(c) ? QChar::toLower(c) : c;
 }
 
-void append(QString& out, char32_t c)
+// Writes `c` at `out` and returns the position after it.
+char16_t* put(char16_t* out, char32_t c)
 {
     if (QChar::requiresSurrogates(c)) {
-        out.append(QChar(QChar::highSurrogate(c)));
-        out.append(QChar(QChar::lowSurrogate(c)));
+        *out++ = QChar::highSurrogate(c);
+        *out++ = QChar::lowSurrogate(c);
     } else {
-        out.append(QChar(char16_t(c)));
+        *out++ = char16_t(c);
     }
+    return out;
 }
 
 } // namespace
@@ -53,8 +55,10 @@ QString CaseConvert(QStringView text, CaseMode mode)
 {
     if (mode != CaseMode::Upper && mode != CaseMode::Lower && mode != CaseMode::FirstLetter)
         return text.toString();
-    QString out;
-    out.reserve(text.size());
+    // A character never needs more than two UTF-16 units, so twice the input is enough.
+    QString out(text.size() * 2, Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    char16_t* end = begin;
     bool wordStart = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
@@ -62,24 +66,15 @@ QString CaseConvert(QStringView text, CaseMode mode)
             c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
             ++i;
         }
-        switch (mode) {
-        case CaseMode::Upper:
-            append(out, upper(c));
-            break;
-        case CaseMode::Lower:
-            append(out, lower(c));
-            break;
-        case CaseMode::FirstLetter:
-            if (isWordSeparator(c)) {
-                append(out, c);
-                wordStart = true;
-            } else {
-                append(out, wordStart ? upper(c) : lower(c));
-                wordStart = false;
-            }
-            break;
+        bool toUpper = mode == CaseMode::Upper;
+        if (mode == CaseMode::FirstLetter) {
+            const bool separator = isWordSeparator(c);
+            toUpper = wordStart && !separator;
+            wordStart = separator;
         }
+        end = put(end, toUpper ? upper(c) : lower(c));
     }
+    out.truncate(end - begin);
     return out;
 }
 

@@ -7,7 +7,8 @@ namespace Rename {
 
 // The letter-case modes of method 7, numbered as the options "字母全部转换为大写",
 // "字母全部转换为小写" and "首字母转换为大写" give them (option index + 1).
-enum class CaseMode : int {
+enum class CaseMode : int
+{
     Upper = 1,
     Lower = 2,
     FirstLetter = 3,

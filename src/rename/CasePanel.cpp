@@ -9,10 +9,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-CasePanel::CasePanel(QWidget* parent)
-    : MethodPanel(7, u"转换文件名中字母的大小写"_s, parent)
+CasePanel::CasePanel(QWidget* parent) : MethodPanel(7, u"转换文件名中字母的大小写"_s, parent)
 {
-    const std::array<QString, 3> captions{u"字母全部转换为大写"_s, u"字母全部转换为小写"_s, u"首字母转换为大写"_s};
+    const std::array<QString, 3> captions{u"字母全部转换为大写"_s, u"字母全部转换为小写"_s,
+                                          u"首字母转换为大写"_s};
     for (int i = 0; i < 3; ++i) {
         OptZH[i] = new QRadioButton(captions[i], this);
         connect(OptZH[i], &QRadioButton::clicked, this, &MethodPanel::previewEnabled);

@@ -21,8 +21,7 @@ bool onlyDigits(const QString& text)
 } // namespace
 
 DigitKeyFilter::DigitKeyFilter(std::function<void()> refused, QObject* parent)
-    : QObject(parent)
-    , m_refused(std::move(refused))
+    : QObject(parent), m_refused(std::move(refused))
 {
 }
 

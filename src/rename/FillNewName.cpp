@@ -23,15 +23,17 @@ constexpr int maxDigits = 255;
 
 qint64 addSaturated(qint64 a, qint64 b)
 {
-    qint64 sum;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
+    constexpr qint64 max = std::numeric_limits<qint64>::max();
+    constexpr qint64 min = std::numeric_limits<qint64>::min();
+    if (b > 0 && a > max - b)
+        return max;
+    if (b < 0 && a < min - b)
+        return min;
+    return a + b;
 }
 
 // Runs `rule(name, parts)` for every listed name, with the name trimmed.
-template <typename Rule>
-QStringList eachName(const QStringList& names, Rule rule)
+template <typename Rule> QStringList eachName(const QStringList& names, Rule rule)
 {
     QStringList out;
     out.reserve(names.size());
@@ -130,7 +132,8 @@ QStringList replace(const QStringList& names, const RenameOptions::Replace& o)
 
 QStringList extension(const QStringList& names, const RenameOptions::Extension& o)
 {
-    return eachName(names, [&](const QString&, const NameParts& parts) -> QString { return parts.base + o.TxtExt; });
+    return eachName(names,
+                    [&](const QString&, const NameParts& parts) -> QString { return parts.base + o.TxtExt; });
 }
 
 QStringList split(const QStringList& names, const RenameOptions::Split& o)
@@ -220,7 +223,8 @@ QStringList unchanged(const QStringList& names)
 
 QString tooShortMessage(const QString& base, qint64 count)
 {
-    return u"文件名"_s + base + u"少于或等于"_s + QString::number(count) + u"位\r\n不能删除文件名中的字符！\r\n文件将保留原文件名！"_s;
+    return u"文件名"_s + base + u"少于或等于"_s + QString::number(count) +
+           u"位\r\n不能删除文件名中的字符！\r\n文件将保留原文件名！"_s;
 }
 
 QString unreadableDocumentMessage(const QString& path)

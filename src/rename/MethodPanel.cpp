@@ -4,8 +4,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-MethodPanel::MethodPanel(int index, const QString& toolTip, QWidget* parent)
-    : QFrame(parent)
+MethodPanel::MethodPanel(int index, const QString& toolTip, QWidget* parent) : QFrame(parent)
 {
     setObjectName(u"FraSS_%1"_s.arg(index));
     setFrameShape(QFrame::NoFrame);

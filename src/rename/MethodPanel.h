@@ -30,8 +30,7 @@ protected:
     MethodPanel(int index, const QString& toolTip, QWidget* parent);
 
     // Places `widget` in the row at `x` with `width`, under `objectName`.
-    template <typename W>
-    W* place(W* widget, const QString& objectName, int x, int width)
+    template <typename W> W* place(W* widget, const QString& objectName, int x, int width)
     {
         widget->setObjectName(objectName);
         widget->setGeometry(x, rowTop, width, rowHeight);

@@ -19,8 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace Rename {
 
 NumberingPanel::NumberingPanel(Platform::Dialogs& dialogs, QWidget* parent)
-    : MethodPanel(0, u"去除原文件名，可按设定规则为文件自动编号"_s, parent)
-    , m_dialogs(dialogs)
+    : MethodPanel(0, u"去除原文件名，可按设定规则为文件自动编号"_s, parent), m_dialogs(dialogs)
 {
     const RenameOptions::Numbering design;
     for (int i = 0; i < 5; ++i) {
@@ -42,9 +41,7 @@ NumberingPanel::NumberingPanel(Platform::Dialogs& dialogs, QWidget* parent)
     const std::array<QString, 3> boxNames{u"编号位数"_s, u"编号增量"_s, u"起始编号"_s};
     for (int j = 0; j < 3; ++j) {
         auto* filter = new DigitKeyFilter(
-            [this, name = boxNames[j]] {
-                m_dialogs.error(name + u"只能为数字！"_s, u"自动编号"_s);
-            },
+            [this, name = boxNames[j]] { m_dialogs.error(name + u"只能为数字！"_s, u"自动编号"_s); },
             TxtQH[j + 2]);
         TxtQH[j + 2]->installEventFilter(filter);
         UpDown1[j] = new UpDownButtons(this);
@@ -92,8 +89,8 @@ void NumberingPanel::readOptions(RenameOptions& options) const
 bool NumberingPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // A click into a box selects its whole text, after the box has placed its cursor.
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         for (QLineEdit* box : TxtQH) {
             if (watched == box) {
                 box->event(event);

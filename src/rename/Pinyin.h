@@ -22,9 +22,10 @@ struct PinyinEntry
 // syllable of the last entry whose code does not exceed the character's code.
 extern const std::array<PinyinEntry, 396> PinyinTable;
 
-// Prepares the conversion (the table and its syllables in each letter case) and
-// returns the table. The table is constant: the first call builds, later calls
-// return the same table, and the conversions call it themselves.
+// Prepares the conversion and returns the table: the first call finds the
+// syllable of every level-1 character in the table (by binary search) and writes
+// each syllable in the three letter cases; later calls return at once. The table
+// itself is constant, and the conversions prepare it themselves when needed.
 const std::array<PinyinEntry, 396>& LoadPinyinTable();
 
 // The code of `c` in GBK: the byte value of a single-byte character, lead byte ×

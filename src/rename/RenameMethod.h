@@ -3,7 +3,8 @@
 namespace Rename {
 
 // The rename method, the index of the method tab that selects it.
-enum class RenameMethod : int {
+enum class RenameMethod : int
+{
     Numbering = 0,         // "自动编号"
     DeleteCharacters = 1,  // "删除字符"
     PrefixSuffix = 2,      // "添加前后缀"

@@ -28,8 +28,8 @@ struct RenameOptions
     // Method 1, "删除字符".
     struct DeleteCharacters
     {
-        int OptDel = 0;                    // 0 from the start, 1 from the end
-        std::array<QString, 2> TxtNumDel;  // counts for the start and for the end
+        int OptDel = 0;                   // 0 from the start, 1 from the end
+        std::array<QString, 2> TxtNumDel; // counts for the start and for the end
         bool operator==(const DeleteCharacters&) const = default;
     };
 
@@ -80,8 +80,8 @@ struct RenameOptions
     // Method 7, "汉字转拼音".
     struct LetterCase
     {
-        int OptZH = 1;        // 0 upper case, 1 lower case, 2 first letter of each word upper
-        bool ChkPY = false;   // Chinese characters to pinyin first
+        int OptZH = 1;      // 0 upper case, 1 lower case, 2 first letter of each word upper
+        bool ChkPY = false; // Chinese characters to pinyin first
         // Drop the spaces the pinyin conversion leaves; follows the tick of ChkKG
         // and counts only while ChkPY is ticked.
         bool PinyinStripSpaces = false;

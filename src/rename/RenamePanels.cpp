@@ -15,9 +15,15 @@ namespace Rename {
 RenamePanels::RenamePanels(Platform::Dialogs& dialogs, const Platform::AppPaths& paths, QObject* parent)
     : QObject(parent)
 {
-    m_panels = {new NumberingPanel(dialogs), new DeletePanel(dialogs),  new AffixPanel(),
-                new ReplacePanel(),          new ExtensionPanel(),      new SplitPanel(),
-                new ReferencePanel(dialogs, paths), new CasePanel(), new AttributePanel()};
+    m_panels = {new NumberingPanel(dialogs),
+                new DeletePanel(dialogs),
+                new AffixPanel(),
+                new ReplacePanel(),
+                new ExtensionPanel(),
+                new SplitPanel(),
+                new ReferencePanel(dialogs, paths),
+                new CasePanel(),
+                new AttributePanel()};
     for (const QPointer<MethodPanel>& p : m_panels)
         connect(p, &MethodPanel::previewEnabled, this, &RenamePanels::previewEnabled);
 }

@@ -11,8 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-SplitPanel::SplitPanel(QWidget* parent)
-    : MethodPanel(5, u"利用分割字符分割文件名"_s, parent)
+SplitPanel::SplitPanel(QWidget* parent) : MethodPanel(5, u"利用分割字符分割文件名"_s, parent)
 {
     LblFG = new QLabel(u"选择或输入分割字符"_s, this);
     cboFG = new QComboBox(this);
@@ -22,10 +21,12 @@ SplitPanel::SplitPanel(QWidget* parent)
     cboFG->setCurrentIndex(-1);
     cboFG->clearEditText();
     cboFG->installEventFilter(this);
-    connect(cboFG, &QComboBox::activated, this, [this](int index) { SplitSeparator = cboFG->itemText(index); });
+    connect(cboFG, &QComboBox::activated, this,
+            [this](int index) { SplitSeparator = cboFG->itemText(index); });
     connect(cboFG, &QComboBox::editTextChanged, this, &MethodPanel::previewEnabled);
 
-    const std::array<QString, 3> modes{u"去除分割字符后部分"_s, u"去除分割字符前部分"_s, u"分割字符前后部分对换"_s};
+    const std::array<QString, 3> modes{u"去除分割字符后部分"_s, u"去除分割字符前部分"_s,
+                                       u"分割字符前后部分对换"_s};
     for (int i = 0; i < 3; ++i) {
         OptFG[i] = new QRadioButton(modes[i], this);
         connect(OptFG[i], &QRadioButton::clicked, this, [this, i] { OptFG_Click(i); });
@@ -38,8 +39,8 @@ SplitPanel::SplitPanel(QWidget* parent)
         connect(ChkFG[i], &QCheckBox::clicked, this, &MethodPanel::previewEnabled);
     }
 
-    place(LblFG, u"LblFG"_s, 4, 110);
-    place(cboFG, u"cboFG"_s, 114, 56);
+    place(LblFG, u"LblFG"_s, 4, 108);
+    place(cboFG, u"cboFG"_s, 116, 56);
     place(OptFG[0], u"OptFG_0"_s, 178, 136);
     place(OptFG[1], u"OptFG_1"_s, 316, 136);
     place(OptFG[2], u"OptFG_2"_s, 454, 148);
@@ -59,8 +60,8 @@ void SplitPanel::readOptions(RenameOptions& options) const
 bool SplitPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // The combo's own list taking the focus is no leaving of the combo.
-    if (watched == cboFG && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+    if (watched == cboFG && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         SplitSeparator = cboFG->currentText();
     return MethodPanel::eventFilter(watched, event);
 }

@@ -21,9 +21,8 @@ QToolButton* arrowButton(QWidget* parent, const QString& name, Qt::ArrowType arr
 } // namespace
 
 UpDownButtons::UpDownButtons(QWidget* parent)
-    : QWidget(parent)
-    , m_up(arrowButton(this, u"up"_s, Qt::UpArrow))
-    , m_down(arrowButton(this, u"down"_s, Qt::DownArrow))
+    : QWidget(parent), m_up(arrowButton(this, u"up"_s, Qt::UpArrow)),
+      m_down(arrowButton(this, u"down"_s, Qt::DownArrow))
 {
     connect(m_up, &QToolButton::clicked, this, &UpDownButtons::upClicked);
     connect(m_down, &QToolButton::clicked, this, &UpDownButtons::downClicked);

@@ -15,8 +15,7 @@
 struct PanelFixture
 {
     PanelFixture()
-        : paths(tree.mkdir(QStringLiteral("app")), tree.mkdir(QStringLiteral("data")))
-        , panels(dialogs, paths)
+        : paths(tree.mkdir(QStringLiteral("app")), tree.mkdir(QStringLiteral("data"))), panels(dialogs, paths)
     {
     }
 
@@ -31,8 +30,7 @@ struct PanelFixture
         return panel;
     }
 
-    template <typename W>
-    W* control(int index, const QString& name)
+    template <typename W> W* control(int index, const QString& name)
     {
         return panels.panel(index)->findChild<W*>(name);
     }

@@ -99,8 +99,8 @@ void TestFillNewName::newNames_data()
                o.numbering.OptBF = 1;
            },
            {u"photo.JPG"_s}, {u"360430001photo.jpg"_s});
-    addRow("number: keep ticked, no side chosen", M::Numbering, [](RenameOptions& o) { o.numbering.ChkBF = true; },
-           {u"photo.JPG"_s}, {u"360430001.jpg"_s});
+    addRow("number: keep ticked, no side chosen", M::Numbering,
+           [](RenameOptions& o) { o.numbering.ChkBF = true; }, {u"photo.JPG"_s}, {u"360430001.jpg"_s});
     addRow("number: side without the keep tick is ignored", M::Numbering,
            [](RenameOptions& o) { o.numbering.OptBF = 0; }, {u"photo.JPG"_s}, {u"360430001.jpg"_s});
     addRow("number: old name of a trimmed name", M::Numbering,
@@ -111,8 +111,9 @@ void TestFillNewName::newNames_data()
            {u"  b.doc "_s}, {u"b360430001.doc"_s});
     addRow("number: digit count 0", M::Numbering, [](RenameOptions& o) { o.numbering.TxtQH[2] = u"0"_s; }, ab,
            {u"3604301.txt"_s, u"3604302.jpg"_s});
-    addRow("number: empty digit count", M::Numbering, [](RenameOptions& o) { o.numbering.TxtQH[2] = QString(); },
-           ab, {u"3604301.txt"_s, u"3604302.jpg"_s});
+    addRow("number: empty digit count", M::Numbering,
+           [](RenameOptions& o) { o.numbering.TxtQH[2] = QString(); }, ab,
+           {u"3604301.txt"_s, u"3604302.jpg"_s});
     addRow("number: never cut", M::Numbering, [](RenameOptions& o) { o.numbering.TxtQH[4] = u"1000"_s; },
            {u"a.txt"_s}, {u"3604301000.txt"_s});
     addRow("number: increment 0", M::Numbering, [](RenameOptions& o) { o.numbering.TxtQH[3] = u"0"_s; },
@@ -140,7 +141,8 @@ void TestFillNewName::newNames_data()
                o.numbering.TxtQH[4] = QString();
                o.numbering.TxtQH[3] = u"5"_s;
            },
-           {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}, {u"360430000.txt"_s, u"360430005.txt"_s, u"360430010.txt"_s});
+           {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s},
+           {u"360430000.txt"_s, u"360430005.txt"_s, u"360430010.txt"_s});
     addRow("number: start with leading zeros", M::Numbering,
            [](RenameOptions& o) {
                o.numbering.TxtQH[4] = u"007"_s;
@@ -174,6 +176,12 @@ void TestFillNewName::newNames_data()
            },
            {u"a"_s, u"b"_s}, {u"1"_s, u"-32767"_s});
     addRow("number: no extension", M::Numbering, design(), {u"README"_s}, {u"360430001"_s});
+    addRow("number: start at the 64-bit limit stays there", M::Numbering,
+           [](RenameOptions& o) {
+               o.numbering.ChkQH[0] = false;
+               o.numbering.TxtQH[4] = u"99999999999999999999"_s;
+           },
+           {u"a"_s, u"b"_s}, {u"9223372036854775807"_s, u"9223372036854775807"_s});
 
     // Deleting characters.
     addRow("delete: 2 from the start", M::DeleteCharacters,
@@ -192,8 +200,9 @@ void TestFillNewName::newNames_data()
                o.deleteCharacters.TxtNumDel[1] = u"1"_s;
            },
            {u"abcdef.TXT"_s}, {u"abcde.txt"_s});
-    addRow("delete: count 0", M::DeleteCharacters, [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"0"_s; },
-           {u"abcdef.TXT"_s}, {u"abcdef.txt"_s});
+    addRow("delete: count 0", M::DeleteCharacters,
+           [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"0"_s; }, {u"abcdef.TXT"_s},
+           {u"abcdef.txt"_s});
     addRow("delete: empty count", M::DeleteCharacters, design(), {u"abcdef.TXT"_s}, {u"abcdef.txt"_s});
     addRow("delete: count equal to the length", M::DeleteCharacters,
            [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"6"_s; }, {u"abcdef.TXT"_s},
@@ -219,11 +228,12 @@ void TestFillNewName::newNames_data()
            [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"-2"_s; }, {u"abcdef.TXT"_s},
            {u"abcdef.txt"_s});
     addRow("delete: trimmed name", M::DeleteCharacters,
-           [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"1"_s; }, {u"  abc.TXT "_s}, {u"bc.txt"_s});
+           [](RenameOptions& o) { o.deleteCharacters.TxtNumDel[0] = u"1"_s; }, {u"  abc.TXT "_s},
+           {u"bc.txt"_s});
 
     // Prefix and suffix.
-    addRow("affix: prefix trimmed", M::PrefixSuffix, [](RenameOptions& o) { o.prefixSuffix.TxtFB[0] = u"  new_ "_s; },
-           {u"a.Doc"_s}, {u"new_a.doc"_s});
+    addRow("affix: prefix trimmed", M::PrefixSuffix,
+           [](RenameOptions& o) { o.prefixSuffix.TxtFB[0] = u"  new_ "_s; }, {u"a.Doc"_s}, {u"new_a.doc"_s});
     addRow("affix: suffix alone", M::PrefixSuffix,
            [](RenameOptions& o) {
                o.prefixSuffix.ChkTJ = {false, true};
@@ -263,8 +273,8 @@ void TestFillNewName::newNames_data()
            {u"banana.txt"_s});
     addRow("replace: only spaces finds nothing", M::Replace, replacing(u"   "_s, u"_"_s), {u"a b.txt"_s},
            {u"a b.txt"_s});
-    addRow("replace: the extension is never searched", M::Replace, replacing(u"txt"_s, u"doc"_s), {u"a.txt"_s},
-           {u"a.txt"_s});
+    addRow("replace: the extension is never searched", M::Replace, replacing(u"txt"_s, u"doc"_s),
+           {u"a.txt"_s}, {u"a.txt"_s});
     addRow("replace: texts trimmed", M::Replace, replacing(u" a "_s, u" o "_s), banana, {u"bonono.txt"_s});
     addRow("replace: no overlap", M::Replace, replacing(u"aa"_s, u"b"_s), {u"aaa.txt"_s}, {u"ba.txt"_s});
     addRow("replace: result not searched again", M::Replace, replacing(u"a"_s, u"aa"_s), {u"ab.txt"_s},
@@ -294,8 +304,10 @@ void TestFillNewName::newNames_data()
         };
     };
     const QStringList abc{u"abc-def-ghi.TXT"_s};
-    addRow("split: before, separator dropped", M::Split, splitting(u"-"_s, 0, true, false), abc, {u"abc.txt"_s});
-    addRow("split: before, separator kept", M::Split, splitting(u"-"_s, 0, false, false), abc, {u"abc-.txt"_s});
+    addRow("split: before, separator dropped", M::Split, splitting(u"-"_s, 0, true, false), abc,
+           {u"abc.txt"_s});
+    addRow("split: before, separator kept", M::Split, splitting(u"-"_s, 0, false, false), abc,
+           {u"abc-.txt"_s});
     addRow("split: after, separator dropped", M::Split, splitting(u"-"_s, 1, true, false), abc,
            {u"def-ghi.txt"_s});
     addRow("split: after, separator kept", M::Split, splitting(u"-"_s, 1, false, false), abc,
@@ -303,15 +315,18 @@ void TestFillNewName::newNames_data()
     addRow("split: swapped", M::Split, splitting(u"-"_s, 2, false, false), abc, {u"def-ghi-abc.txt"_s});
     addRow("split: swapped ignores the ticks", M::Split, splitting(u"-"_s, 2, true, true), {u"a - b.txt"_s},
            {u" b-a .txt"_s});
-    addRow("split: spaces trimmed", M::Split, splitting(u"-"_s, 0, true, true), {u"a - b.txt"_s}, {u"a.txt"_s});
-    addRow("split: spaces kept", M::Split, splitting(u"-"_s, 0, true, false), {u"a - b.txt"_s}, {u"a .txt"_s});
+    addRow("split: spaces trimmed", M::Split, splitting(u"-"_s, 0, true, true), {u"a - b.txt"_s},
+           {u"a.txt"_s});
+    addRow("split: spaces kept", M::Split, splitting(u"-"_s, 0, true, false), {u"a - b.txt"_s},
+           {u"a .txt"_s});
     addRow("split: after, spaces trimmed", M::Split, splitting(u"-"_s, 1, true, true), {u"a - b.txt"_s},
            {u"b.txt"_s});
     addRow("split: separator missing", M::Split, splitting(u"-"_s, 0, true, false), {u"ABC.TXT"_s},
            {u"ABC.TXT"_s});
     addRow("split: separator only in the extension", M::Split, splitting(u"-"_s, 1, true, false),
            {u"abc.T-XT"_s}, {u"abc.T-XT"_s});
-    addRow("split: empty base", M::Split, splitting(u"-"_s, 0, true, false), {u".pro-file"_s}, {u".pro-file"_s});
+    addRow("split: empty base", M::Split, splitting(u"-"_s, 0, true, false), {u".pro-file"_s},
+           {u".pro-file"_s});
     addRow("split: letter case matters", M::Split, splitting(u"x"_s, 0, true, false), {u"aXb.TXT"_s},
            {u"aXb.TXT"_s});
     addRow("split: longer separator", M::Split, splitting(u"--"_s, 1, false, false), {u"a-b--c.TXT"_s},
@@ -338,12 +353,12 @@ void TestFillNewName::newNames_data()
            {u"Hello World.txt"_s, u"Hello.txt"_s, u"Hello-world.txt"_s});
     addRow("case: pinyin lower", M::LetterCase, casing(1, true, false), {u"张三.txt"_s}, {u"zhangsan.txt"_s});
     addRow("case: pinyin upper", M::LetterCase, casing(0, true, false), {u"张三.txt"_s}, {u"ZHANGSAN.txt"_s});
-    addRow("case: pinyin first letter joins syllables", M::LetterCase, casing(2, true, false), {u"张三.txt"_s},
-           {u"Zhangsan.txt"_s});
+    addRow("case: pinyin first letter joins syllables", M::LetterCase, casing(2, true, false),
+           {u"张三.txt"_s}, {u"Zhangsan.txt"_s});
     addRow("case: pinyin first letter with a space", M::LetterCase, casing(2, true, false), {u"张 三.txt"_s},
            {u"Zhang San.txt"_s});
-    addRow("case: pinyin first letter, spaces dropped", M::LetterCase, casing(2, true, true), {u"张 三.txt"_s},
-           {u"Zhangsan.txt"_s});
+    addRow("case: pinyin first letter, spaces dropped", M::LetterCase, casing(2, true, true),
+           {u"张 三.txt"_s}, {u"Zhangsan.txt"_s});
     addRow("case: pinyin mixed text", M::LetterCase, casing(1, true, false), {u"报告Final.DOC"_s},
            {u"baogaofinal.doc"_s});
     addRow("case: character outside the table", M::LetterCase, casing(1, true, false), {u"亍a.txt"_s},
@@ -354,7 +369,8 @@ void TestFillNewName::newNames_data()
            {u"a b.txt"_s});
 
     // Attributes: names stay as listed, trimmed.
-    addRow("attributes: names unchanged", M::Attributes, design(), {u"  A.TXT"_s, u"b"_s}, {u"A.TXT"_s, u"b"_s});
+    addRow("attributes: names unchanged", M::Attributes, design(), {u"  A.TXT"_s, u"b"_s},
+           {u"A.TXT"_s, u"b"_s});
 }
 
 void TestFillNewName::newNames()
@@ -393,7 +409,8 @@ void TestFillNewName::noMessageWhenEveryNameIsLongEnough()
     RenameOptions options;
     options.deleteCharacters.OptDel = 1;
     options.deleteCharacters.TxtNumDel[1] = u"2"_s;
-    const NewNameResult result = FillNewName({u"abc.txt"_s, u"defg"_s}, RenameMethod::DeleteCharacters, options);
+    const NewNameResult result =
+        FillNewName({u"abc.txt"_s, u"defg"_s}, RenameMethod::DeleteCharacters, options);
     QCOMPARE(result.names, (QStringList{u"a.txt"_s, u"de"_s}));
     QVERIFY(result.messages.isEmpty());
 }
@@ -408,34 +425,35 @@ void TestFillNewName::referenceDocument_data()
 
     const QStringList ab{u"a.TXT"_s, u"b.doc"_s};
     const QByteArray alphaBeta = Platform::gbkLinesBytes({u"Alpha"_s, u"Beta"_s});
-    QTest::newRow("line k names file k") << alphaBeta << false << false << ab
-                                         << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
+    QTest::newRow("line k names file k")
+        << alphaBeta << false << false << ab << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
     QTest::newRow("old name before") << alphaBeta << true << false << ab
                                      << QStringList{u"aAlpha.txt"_s, u"bBeta.doc"_s};
     QTest::newRow("old name after") << alphaBeta << false << true << ab
                                     << QStringList{u"Alphaa.txt"_s, u"Betab.doc"_s};
-    QTest::newRow("extra lines ignored") << Platform::gbkLinesBytes({u"Alpha"_s, u"Beta"_s, u"Gamma"_s})
-                                         << false << false << ab << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
+    QTest::newRow("extra lines ignored")
+        << Platform::gbkLinesBytes({u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) << false << false << ab
+        << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
     QTest::newRow("empty line") << Platform::gbkLinesBytes({QString(), u"Beta"_s}) << false << false << ab
                                 << QStringList{u".txt"_s, u"Beta.doc"_s};
-    QTest::newRow("empty line, old name kept") << Platform::gbkLinesBytes({QString(), u"Beta"_s}) << false << true
-                                               << ab << QStringList{u"a.txt"_s, u"Betab.doc"_s};
-    QTest::newRow("spaces are part of the line")
-        << Platform::gbkLinesBytes({u"  Alpha "_s}) << false << false << QStringList{u"a.TXT"_s}
-        << QStringList{u"  Alpha .txt"_s};
-    QTest::newRow("chinese lines in GBK") << Platform::gbkLinesBytes({u"报告"_s, u"第二章"_s}) << false << false
-                                          << ab << QStringList{u"报告.txt"_s, u"第二章.doc"_s};
-    QTest::newRow("lone CR ends a line") << QByteArray("Alpha\rBeta") << false << false << ab
-                                         << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
-    QTest::newRow("lone LF ends a line") << QByteArray("Alpha\nBeta\n") << false << false << ab
-                                         << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
-    QTest::newRow("CR CR LF is an empty line") << QByteArray("Alpha\r\r\nBeta") << false << false
-                                               << QStringList{u"a.TXT"_s, u"b.doc"_s, u"c.doc"_s}
-                                               << QStringList{u"Alpha.txt"_s, u".doc"_s, u"Beta.doc"_s};
+    QTest::newRow("empty line, old name kept") << Platform::gbkLinesBytes({QString(), u"Beta"_s}) << false
+                                               << true << ab << QStringList{u"a.txt"_s, u"Betab.doc"_s};
+    QTest::newRow("spaces are part of the line") << Platform::gbkLinesBytes({u"  Alpha "_s}) << false << false
+                                                 << QStringList{u"a.TXT"_s} << QStringList{u"  Alpha .txt"_s};
+    QTest::newRow("chinese lines in GBK") << Platform::gbkLinesBytes({u"报告"_s, u"第二章"_s}) << false
+                                          << false << ab << QStringList{u"报告.txt"_s, u"第二章.doc"_s};
+    QTest::newRow("lone CR ends a line")
+        << QByteArray("Alpha\rBeta") << false << false << ab << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
+    QTest::newRow("lone LF ends a line")
+        << QByteArray("Alpha\nBeta\n") << false << false << ab << QStringList{u"Alpha.txt"_s, u"Beta.doc"_s};
+    QTest::newRow("CR CR LF is an empty line")
+        << QByteArray("Alpha\r\r\nBeta") << false << false << QStringList{u"a.TXT"_s, u"b.doc"_s, u"c.doc"_s}
+        << QStringList{u"Alpha.txt"_s, u".doc"_s, u"Beta.doc"_s};
     QTest::newRow("files beyond the last line keep their names")
         << Platform::gbkLinesBytes({u"Alpha"_s}) << false << false
         << QStringList{u"a.TXT"_s, u" b.DOC "_s, u"c"_s} << QStringList{u"Alpha.txt"_s, u"b.DOC"_s, u"c"_s};
-    QTest::newRow("empty document") << QByteArray() << false << false << ab << QStringList{u"a.TXT"_s, u"b.doc"_s};
+    QTest::newRow("empty document") << QByteArray() << false << false << ab
+                                    << QStringList{u"a.TXT"_s, u"b.doc"_s};
 }
 
 void TestFillNewName::referenceDocument()
@@ -478,7 +496,8 @@ void TestFillNewName::unreadableReferenceDocumentIsReported()
     const QString path = folder ? tree.mkdir(relative) : tree.file(relative);
     RenameOptions options;
     options.referenceDocument.ReferenceDocumentPath = path;
-    const NewNameResult result = FillNewName({u"a.txt"_s, u"b.txt"_s}, RenameMethod::ReferenceDocument, options);
+    const NewNameResult result =
+        FillNewName({u"a.txt"_s, u"b.txt"_s}, RenameMethod::ReferenceDocument, options);
     QVERIFY(result.names.isEmpty());
     QCOMPARE(result.messages.size(), 1);
     QCOMPARE(result.messages.first().text, u"无法读取引用文档："_s + path);

@@ -78,8 +78,8 @@ void TestNameRules::numericValue_data()
     QTest::newRow("leading space") << u" 5"_s << qint64(0);
     QTest::newRow("full-width digit") << u"５"_s << qint64(0);
     QTest::newRow("beyond 64 bits") << u"99999999999999999999999"_s << std::numeric_limits<qint64>::max();
-    QTest::newRow("beyond 64 bits negative") << u"-99999999999999999999999"_s
-                                             << std::numeric_limits<qint64>::min();
+    QTest::newRow("beyond 64 bits negative")
+        << u"-99999999999999999999999"_s << std::numeric_limits<qint64>::min();
 }
 
 void TestNameRules::numericValue()

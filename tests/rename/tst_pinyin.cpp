@@ -196,10 +196,11 @@ void TestPinyin::knownReadings_data()
     QTest::newRow("x y") << u"西下先想小写新星兄修需选雪寻压烟羊要也一因英哟用有鱼元月云"_s
                          << u"xixiaxianxiangxiaoxiexinxingxiongxiuxuxuanxuexunyayanyangyao"
                             u"yeyiyinyingyoyongyouyuyuanyueyun"_s;
-    QTest::newRow("b c") << u"八白办帮被本崩比边表别宾病波不擦才残仓草测层茶柴产超车陈成吃虫抽出川窗吹春次从粗村错"_s
-                         << u"babaibanbangbeibenbengbibianbiaobiebinbingbobucacaicancangcao"
-                            u"cecengchachaichanchaochechenchengchichongchouchuchuanchuang"
-                            u"chuichuncicongcucuncuo"_s;
+    QTest::newRow("b c")
+        << u"八白办帮被本崩比边表别宾病波不擦才残仓草测层茶柴产超车陈成吃虫抽出川窗吹春次从粗村错"_s
+        << u"babaibanbangbeibenbengbibianbiaobiebinbingbobucacaicancangcao"
+           u"cecengchachaichanchaochechenchengchichongchouchuchuanchuang"
+           u"chuichuncicongcucuncuo"_s;
 }
 
 void TestPinyin::knownReadings()

@@ -1,11 +1,11 @@
 #include "PanelFixture.h"
 
+#include "platform/GbkText.h"
 #include "rename/AttributePanel.h"
 #include "rename/CasePanel.h"
 #include "rename/FillNewName.h"
 #include "rename/ReferencePanel.h"
 #include "rename/UpDownButtons.h"
-#include "platform/GbkText.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -125,10 +125,15 @@ void TestRenamePanels::cleanup()
 
 void TestRenamePanels::panelsAreTheFrames()
 {
-    const QStringList tips{u"去除原文件名，可按设定规则为文件自动编号"_s, u"删除文件名前面或后面若干个字符"_s,
-                           u"为文件名添加前缀或后缀"_s, u"替换文件名中的某些字符"_s, u"修改文件的扩展名"_s,
-                           u"利用分割字符分割文件名"_s, u"利用引用文档，将文件名命名为特定的文本"_s,
-                           u"转换文件名中字母的大小写"_s, u"更改文件的属性"_s};
+    const QStringList tips{u"去除原文件名，可按设定规则为文件自动编号"_s,
+                           u"删除文件名前面或后面若干个字符"_s,
+                           u"为文件名添加前缀或后缀"_s,
+                           u"替换文件名中的某些字符"_s,
+                           u"修改文件的扩展名"_s,
+                           u"利用分割字符分割文件名"_s,
+                           u"利用引用文档，将文件名命名为特定的文本"_s,
+                           u"转换文件名中字母的大小写"_s,
+                           u"更改文件的属性"_s};
     QCOMPARE(RenamePanels::count, 9);
     for (int i = 0; i < RenamePanels::count; ++i) {
         MethodPanel* panel = f->panels.panel(i);
@@ -179,7 +184,8 @@ void TestRenamePanels::designState_data()
     row(2, u"TxtFB_0"_s, QString(), false, -1);
     row(2, u"ChkTJ_1"_s, u"后缀"_s, true, 0);
     row(2, u"TxtFB_1"_s, QString(), false, -1);
-    row(2, u"ChkDelName"_s, u"除去原文件名(不推荐使用，会引起文件重名，若要除去原文件名可使用自动编号）"_s, true, 0);
+    row(2, u"ChkDelName"_s, u"除去原文件名(不推荐使用，会引起文件重名，若要除去原文件名可使用自动编号）"_s,
+        true, 0);
 
     row(3, u"Label1_0"_s, u"将"_s, true, -1);
     row(3, u"TxtFind"_s, QString(), true, -1);
@@ -262,11 +268,14 @@ void TestRenamePanels::numberBoxesTakeOnlyDigits_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message"); // empty: none
-    QTest::newRow("digit count refuses a letter") << u"TxtQH_2"_s << u"a"_s << u"3"_s << u"编号位数只能为数字！"_s;
-    QTest::newRow("increment refuses a letter") << u"TxtQH_3"_s << u"a"_s << u"1"_s << u"编号增量只能为数字！"_s;
+    QTest::newRow("digit count refuses a letter")
+        << u"TxtQH_2"_s << u"a"_s << u"3"_s << u"编号位数只能为数字！"_s;
+    QTest::newRow("increment refuses a letter")
+        << u"TxtQH_3"_s << u"a"_s << u"1"_s << u"编号增量只能为数字！"_s;
     QTest::newRow("start refuses a minus") << u"TxtQH_4"_s << u"-"_s << u"1"_s << u"起始编号只能为数字！"_s;
     QTest::newRow("start refuses chinese") << u"TxtQH_4"_s << u"张"_s << u"1"_s << u"起始编号只能为数字！"_s;
-    QTest::newRow("full-width digit refused") << u"TxtQH_2"_s << u"５"_s << u"3"_s << u"编号位数只能为数字！"_s;
+    QTest::newRow("full-width digit refused")
+        << u"TxtQH_2"_s << u"５"_s << u"3"_s << u"编号位数只能为数字！"_s;
     QTest::newRow("digits accepted") << u"TxtQH_4"_s << u"05"_s << u"105"_s << QString();
     QTest::newRow("prefix takes anything") << u"TxtQH_0"_s << u"a-张"_s << u"360430a-张"_s << QString();
 }
@@ -340,29 +349,29 @@ void TestRenamePanels::arrows_data()
     QTest::addColumn<QStringList>("after");
     const QStringList design{u"3"_s, u"1"_s, u"1"_s};
     QTest::newRow("digit count up") << design << 0 << true << QStringList{u"4"_s, u"1"_s, u"1"_s};
-    QTest::newRow("digit count 7 up wraps to 1") << QStringList{u"7"_s, u"1"_s, u"1"_s} << 0 << true
-                                                 << QStringList{u"1"_s, u"1"_s, u"1"_s};
-    QTest::newRow("digit count stops at 1") << QStringList{u"1"_s, u"1"_s, u"1"_s} << 0 << false
-                                            << QStringList{u"1"_s, u"1"_s, u"1"_s};
-    QTest::newRow("increment 8 up wraps to -8") << QStringList{u"3"_s, u"8"_s, u"1"_s} << 1 << true
-                                                << QStringList{u"3"_s, u"-8"_s, u"1"_s};
-    QTest::newRow("increment -8 down wraps to 8") << QStringList{u"3"_s, u"-8"_s, u"1"_s} << 1 << false
-                                                  << QStringList{u"3"_s, u"8"_s, u"1"_s};
+    QTest::newRow("digit count 7 up wraps to 1")
+        << QStringList{u"7"_s, u"1"_s, u"1"_s} << 0 << true << QStringList{u"1"_s, u"1"_s, u"1"_s};
+    QTest::newRow("digit count stops at 1")
+        << QStringList{u"1"_s, u"1"_s, u"1"_s} << 0 << false << QStringList{u"1"_s, u"1"_s, u"1"_s};
+    QTest::newRow("increment 8 up wraps to -8")
+        << QStringList{u"3"_s, u"8"_s, u"1"_s} << 1 << true << QStringList{u"3"_s, u"-8"_s, u"1"_s};
+    QTest::newRow("increment -8 down wraps to 8")
+        << QStringList{u"3"_s, u"-8"_s, u"1"_s} << 1 << false << QStringList{u"3"_s, u"8"_s, u"1"_s};
     QTest::newRow("increment through 0") << design << 1 << false << QStringList{u"3"_s, u"0"_s, u"1"_s};
-    QTest::newRow("start goes negative") << QStringList{u"3"_s, u"1"_s, u"0"_s} << 2 << false
-                                         << QStringList{u"3"_s, u"1"_s, u"-1"_s};
+    QTest::newRow("start goes negative")
+        << QStringList{u"3"_s, u"1"_s, u"0"_s} << 2 << false << QStringList{u"3"_s, u"1"_s, u"-1"_s};
     QTest::newRow("start unbounded") << QStringList{u"3"_s, u"1"_s, u"99999"_s} << 2 << true
                                      << QStringList{u"3"_s, u"1"_s, u"100000"_s};
-    QTest::newRow("empty box counts as 0") << QStringList{u"3"_s, u"1"_s, QString()} << 2 << true
-                                           << QStringList{u"3"_s, u"1"_s, u"1"_s};
-    QTest::newRow("text counts as its number") << QStringList{u"3"_s, u"1"_s, u"12ab"_s} << 2 << false
-                                               << QStringList{u"3"_s, u"1"_s, u"11"_s};
-    QTest::newRow("any up click wraps a typed digit count") << QStringList{u"8"_s, u"1"_s, u"1"_s} << 2 << true
-                                                            << QStringList{u"1"_s, u"1"_s, u"2"_s};
-    QTest::newRow("any up click wraps a typed increment") << QStringList{u"3"_s, u"9"_s, u"1"_s} << 0 << true
-                                                          << QStringList{u"4"_s, u"-8"_s, u"1"_s};
-    QTest::newRow("any down click lifts a digit count of 0") << QStringList{u"0"_s, u"1"_s, u"5"_s} << 2 << false
-                                                             << QStringList{u"1"_s, u"1"_s, u"4"_s};
+    QTest::newRow("empty box counts as 0")
+        << QStringList{u"3"_s, u"1"_s, QString()} << 2 << true << QStringList{u"3"_s, u"1"_s, u"1"_s};
+    QTest::newRow("text counts as its number")
+        << QStringList{u"3"_s, u"1"_s, u"12ab"_s} << 2 << false << QStringList{u"3"_s, u"1"_s, u"11"_s};
+    QTest::newRow("any up click wraps a typed digit count")
+        << QStringList{u"8"_s, u"1"_s, u"1"_s} << 2 << true << QStringList{u"1"_s, u"1"_s, u"2"_s};
+    QTest::newRow("any up click wraps a typed increment")
+        << QStringList{u"3"_s, u"9"_s, u"1"_s} << 0 << true << QStringList{u"4"_s, u"-8"_s, u"1"_s};
+    QTest::newRow("any down click lifts a digit count of 0")
+        << QStringList{u"0"_s, u"1"_s, u"5"_s} << 2 << false << QStringList{u"1"_s, u"1"_s, u"4"_s};
 }
 
 void TestRenamePanels::arrows()
@@ -602,8 +611,9 @@ void TestRenamePanels::cancelledDocumentDialogSelectsDefault()
     QVERIFY(!f->control<QRadioButton>(6, u"OptFile_1"_s)->isChecked());
     QCOMPARE(f->panels.options().referenceDocument.ReferenceDocumentPath, defaultDocument);
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(FillNewName({u"a.TXT"_s, u"b.doc"_s}, RenameMethod::ReferenceDocument, f->panels.options()).names,
-             (QStringList{u"Alpha.txt"_s, u"Beta.doc"_s}));
+    QCOMPARE(
+        FillNewName({u"a.TXT"_s, u"b.doc"_s}, RenameMethod::ReferenceDocument, f->panels.options()).names,
+        (QStringList{u"Alpha.txt"_s, u"Beta.doc"_s}));
 }
 
 void TestRenamePanels::chosenDocumentIsUsed()
@@ -640,7 +650,9 @@ void TestRenamePanels::pinyinChecks()
 {
     auto* strip = f->control<QCheckBox>(7, u"ChkKG"_s);
     const QStringList names{u"张 三.TXT"_s};
-    const auto compute = [&] { return FillNewName(names, RenameMethod::LetterCase, f->panels.options()).names; };
+    const auto compute = [&] {
+        return FillNewName(names, RenameMethod::LetterCase, f->panels.options()).names;
+    };
     click(*f, 7, u"OptZH_2"_s);
     click(*f, 7, u"ChkPY"_s);
     QVERIFY(strip->isEnabled());
@@ -704,8 +716,10 @@ void TestRenamePanels::reEnablingList_data()
     };
 
     row("ChkQH click", nothing, clicking(0, u"ChkQH_1"_s), true);
-    row("UpDown1 up", nothing, [](PanelFixture& f) { arrow(f, 0, true); }, true);
-    row("UpDown1 down", nothing, [](PanelFixture& f) { arrow(f, 2, false); }, true);
+    row(
+        "UpDown1 up", nothing, [](PanelFixture& f) { arrow(f, 0, true); }, true);
+    row(
+        "UpDown1 down", nothing, [](PanelFixture& f) { arrow(f, 2, false); }, true);
     row("OptDel click", nothing, clicking(1, u"OptDel_1"_s), true);
     row("ChkTJ click", nothing, clicking(2, u"ChkTJ_1"_s), true);
     row("TxtFind edit", nothing, typing(3, u"TxtFind"_s, u"a"_s), true);
@@ -715,7 +729,8 @@ void TestRenamePanels::reEnablingList_data()
     row("OptFG click", nothing, clicking(5, u"OptFG_1"_s), true);
     row("ChkFG click", nothing, clicking(5, u"ChkFG_1"_s), true);
     row("OptFile default", nothing, clicking(6, u"OptFile_0"_s), true);
-    row("OptFile chosen", [](PanelFixture& f) { f.dialogs.files.enqueue(f.tree.write(u"n.txt"_s)); },
+    row(
+        "OptFile chosen", [](PanelFixture& f) { f.dialogs.files.enqueue(f.tree.write(u"n.txt"_s)); },
         clicking(6, u"OptFile_1"_s), true);
     row("OptZH click", nothing, clicking(7, u"OptZH_0"_s), true);
     row("ChkPY click", nothing, clicking(7, u"ChkPY"_s), true);
@@ -726,7 +741,9 @@ void TestRenamePanels::reEnablingList_data()
     row("TxtQH digits", nothing, typing(0, u"TxtQH_4"_s, u"9"_s), false);
     row("TxtQH refused key", nothing, typing(0, u"TxtQH_3"_s, u"z"_s), false);
     row("TxtNumDel typing", nothing, typing(1, u"TxtNumDel_0"_s, u"3"_s), false);
-    row("TxtFB typing", [](PanelFixture& f) { f.panels.tabSelected(2); }, typing(2, u"TxtFB_0"_s, u"p"_s), false);
+    row(
+        "TxtFB typing", [](PanelFixture& f) { f.panels.tabSelected(2); }, typing(2, u"TxtFB_0"_s, u"p"_s),
+        false);
     row("ChkBF click", nothing, clicking(0, u"ChkBF"_s), false);
     row("OptBF click", clicking(0, u"ChkBF"_s), clicking(0, u"OptBF_0"_s), false);
     row("ChkDelName click", nothing, clicking(2, u"ChkDelName"_s), false);
