@@ -1,0 +1,34 @@
+#pragma once
+
+#include "RenameMethod.h"
+#include "RenameOptions.h"
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace Rename {
+
+struct NewNameResult
+{
+    // Entry k is the new name of listed name k. Empty for method 9 and for
+    // method 6 without a document or with one that cannot be read.
+    QStringList names;
+    // The messages to show, in order: at most one "too short to delete from"
+    // message of method 1, or the unreadable-document message of method 6.
+    QList<Platform::MessageRequest> messages;
+};
+
+// Computes one new name per entry of `names` (file or folder names as listed)
+// with `method` and its options. Each name has its spaces removed at both ends
+// and is cut by SplitExtension before the method's rule applies; the results are
+// not checked (a name may be empty, repeated or unchanged). Method 6 reads its
+// reference document (GBK, one name per line) at every call. Needs no window.
+NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options);
+
+// The method-1 message for a base name of `count` characters or fewer.
+QString tooShortMessage(const QString& base, qint64 count);
+// The method-6 message for a reference document that cannot be read.
+QString unreadableDocumentMessage(const QString& path);
+
+} // namespace Rename
