@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "FileListModel.h"
 #include "FileRow.h"
 #include "HiddenFileList.h"
 #include "TerminalDialogs.h"
@@ -243,10 +244,7 @@ QJsonArray toJson(const QStringList& list)
 
 } // namespace
 
-CommandLine::CommandLine(Environment environment)
-    : m_env(std::move(environment))
-{
-}
+CommandLine::CommandLine(Environment environment) : m_env(std::move(environment)) {}
 
 QString CommandLine::usage()
 {
@@ -323,8 +321,9 @@ int CommandLine::list(const QStringList& args)
     QJsonArray rows;
     for (qsizetype k = 0; k < names.size(); ++k) {
         const FileRow row = FileRow::read(int(k + 1), folder, names.at(k));
-        const FileRow::Column columns[] = {FileRow::FileId, FileRow::OldName, FileRow::fileLX, FileRow::fileDX,
-                                           FileRow::fileSX, FileRow::CTime,   FileRow::ETime,  FileRow::VTime};
+        const FileRow::Column columns[] = {FileRow::FileId, FileRow::OldName, FileRow::fileLX,
+                                           FileRow::fileDX, FileRow::fileSX,  FileRow::CTime,
+                                           FileRow::ETime,  FileRow::VTime};
         if (parsed.json) {
             QJsonObject object;
             for (FileRow::Column c : columns)
@@ -369,7 +368,8 @@ int CommandLine::preview(const QStringList& args, bool execute)
         *m_env.err << text.replace(u"\r\n"_s, u"\n"_s) << Qt::endl;
     }
     const bool attributes = *parsed.method == Rename::RenameMethod::Attributes;
-    if (*parsed.method == Rename::RenameMethod::ReferenceDocument && computed.names.isEmpty() && !names.isEmpty())
+    if (*parsed.method == Rename::RenameMethod::ReferenceDocument && computed.names.isEmpty() &&
+        !names.isEmpty())
         return 2; // the reference document could not be read; the message said why
     QStringList newNames = computed.names;
     newNames.resize(names.size());
@@ -378,13 +378,15 @@ int CommandLine::preview(const QStringList& args, bool execute)
     if (!execute) {
         for (qsizetype k = 0; k < names.size(); ++k) {
             if (parsed.json)
-                rows.append(QJsonObject{{u"FileId"_s, QString::number(k + 1)}, {u"OldName"_s, names.at(k)},
+                rows.append(QJsonObject{{u"FileId"_s, QString::number(k + 1)},
+                                        {u"OldName"_s, names.at(k)},
                                         {u"NewName"_s, newNames.at(k)}});
             else
                 *m_env.out << names.at(k) << u'\t' << newNames.at(k) << u'\n';
         }
         if (parsed.json)
-            writeJson(*m_env.out, {{u"folder"_s, folder}, {u"rows"_s, rows}, {u"messages"_s, toJson(messages)}});
+            writeJson(*m_env.out,
+                      {{u"folder"_s, folder}, {u"rows"_s, rows}, {u"messages"_s, toJson(messages)}});
         m_env.out->flush();
         return 0;
     }
@@ -443,8 +445,8 @@ int CommandLine::preview(const QStringList& args, bool execute)
                                     {u"NewName"_s, attributes ? names.at(k) : newNames.at(k)},
                                     {u"option"_s, option}});
         else
-            *m_env.out << names.at(k) << u'\t' << (attributes ? names.at(k) : newNames.at(k)) << u'\t' << option
-                       << u'\n';
+            *m_env.out << names.at(k) << u'\t' << (attributes ? names.at(k) : newNames.at(k)) << u'\t'
+                       << option << u'\n';
     }
     if (parsed.json) {
         QJsonObject object{{u"folder"_s, folder}, {u"rows"_s, rows}, {u"messages"_s, toJson(messages)}};

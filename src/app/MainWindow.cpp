@@ -1,10 +1,21 @@
 #include "MainWindow.h"
 
-#include "Version.h"
+#include "execute/InfoWindow.h"
+#include "execute/MenuTools.h"
+#include "execute/ProgramFiles.h"
+#include "execute/RenameExecution.h"
+#include "execute/UndoLog.h"
+#include "execute/UndoLogCleanup.h"
+#include "execute/UndoRename.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/TimeText.h"
+#include "platform/Trash.h"
+#include "rename/AttributeMask.h"
+#include "rename/FillNewName.h"
+#include "rename/MethodPanel.h"
+#include "rename/RenamePanels.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,7 +108,8 @@ void MainWindow::buildMenus()
         m_mFilebaby[size_t(i)] = file->addAction(fileItems.at(i));
         m_mFilebaby[size_t(i)]->setObjectName(u"mFilebaby_"_s + QString::number(i));
     }
-    connect(m_mFilebaby[3], &QAction::triggered, this, &QWidget::close);
+    for (int i = 0; i < 4; ++i)
+        connect(m_mFilebaby[size_t(i)], &QAction::triggered, this, [this, i] { FileMenuCommand(i); });
 
     QMenu* filter = menuBar()->addMenu(u"筛选(&S)"_s);
     filter->setObjectName(u"mshaixuan"_s);
@@ -146,6 +158,7 @@ void MainWindow::buildMenus()
     for (int i = 0; i < 4; ++i) {
         m_mHelpBaby[size_t(i)] = help->addAction(helpItems.at(i));
         m_mHelpBaby[size_t(i)]->setObjectName(u"mHelpBaby_"_s + QString::number(i));
+        connect(m_mHelpBaby[size_t(i)], &QAction::triggered, this, [this, i] { HelpMenuCommand(i); });
     }
 }
 
@@ -196,13 +209,22 @@ void MainWindow::buildTabs()
     m_SSTab1->setDocumentMode(false);
     m_SSTab1->tabBar()->setExpanding(false);
     const QSignalBlocker blocker(m_SSTab1);
+    m_renamePanels = new Rename::RenamePanels(*m_services.dialogs, m_services.paths, this);
+    connect(m_renamePanels, &Rename::RenamePanels::previewEnabled, this,
+            [this] { m_toolbarActions[ShowName]->setEnabled(true); });
     for (int i = 0; i < MethodCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(u"qt_SSTab1_page_"_s + QString::number(i));
-        auto* frame = new QFrame(page);
-        frame->setObjectName(u"FraSS_"_s + QString::number(i));
-        frame->setGeometry(2, 1, 775, 36);
-        frame->setToolTip(QString::fromUtf16(kTabs[i].tooltip));
+        QFrame* frame = m_renamePanels->panel(i);
+        if (frame) {
+            frame->setParent(page);
+        } else {
+            frame = new QFrame(page);
+            frame->setObjectName(u"FraSS_"_s + QString::number(i));
+            frame->setToolTip(QString::fromUtf16(kTabs[i].tooltip));
+            frame->resize(Rename::MethodPanel::designWidth, Rename::MethodPanel::designHeight);
+        }
+        frame->move(2, 1);
         m_FraSS[size_t(i)] = frame;
         m_SSTab1->addTab(page, tabCaption(i));
     }
@@ -319,19 +341,18 @@ QString MainWindow::statusPanel(int panel) const
 bool MainWindow::startUp()
 {
     // 1. Caption.
-    setWindowTitle(u"Tarnwick"_s + VersionText());
+    setWindowTitle(u"Tarnwick"_s + Execute::VersionText());
     // 2. The client area is laid out at its design size (DesignWidth × DesignHeight).
     // 3. Undo folder; a folder that cannot be created is simply absent.
-    const QString undoFolder = m_services.paths.undoFolder();
-    if (!Platform::PathExists(undoFolder))
-        QDir().mkpath(undoFolder);
+    // The shipped files are put in place on the first start as well.
+    Execute::RestoreProgramFiles(m_services.paths);
     // 4. Working list of the workbook tools, never shown.
     m_LstName_Nosee->hide();
     // 7. Help document.
-    m_helpFile = m_services.paths.programFile(u"FileHelp.html"_s);
+    m_helpFile = m_services.paths.programFile(Execute::helpFileName());
     // 8. Toolbar state: nothing chosen yet.
     updateUndoButtons();
-    m_toolbarActions[Execute]->setEnabled(false);
+    m_toolbarActions[execute]->setEnabled(false);
     m_toolbarActions[ShowName]->setEnabled(false);
     // 9. One copy at a time.
     if (m_services.anotherCopyRuns && m_services.anotherCopyRuns()) {
@@ -358,7 +379,7 @@ bool MainWindow::startUp()
 
 void MainWindow::updateUndoButtons()
 {
-    const bool hasRecords = !Platform::listFiles(m_services.paths.undoFolder(), u"*"_s).isEmpty();
+    const bool hasRecords = Execute::UndoFolderHasFiles(m_services.paths.undoFolder());
     m_toolbarActions[Undo]->setEnabled(hasRecords);
     m_toolbarActions[DeleteDocs]->setEnabled(hasRecords);
 }
@@ -376,8 +397,9 @@ void MainWindow::tabSelected(int index)
     m_toolbarActions[ShowName]->setEnabled(index != 8 && index != 9);
     ShowMethodPanel(index);
     m_panels[0]->setText(u"状态："_s + tabCaption(index));
+    m_renamePanels->tabSelected(index);
     if (index == 8)
-        m_toolbarActions[Execute]->setEnabled(true);
+        m_toolbarActions[execute]->setEnabled(true);
     if (index == 9) {
         m_PicSheet->show();
         m_PicSheet->raise();
@@ -441,10 +463,164 @@ void MainWindow::filterItemClicked(int item)
 
 void MainWindow::RunToolbarCommand(ToolbarButton button)
 {
+    FillNewName();
     if (m_fileCount == 0 && button != Undo) {
-        if (m_services.dialogs)
-            m_services.dialogs->inform(u"没有选择文件！"_s);
+        m_services.dialogs->inform(u"没有选择文件！"_s);
         return;
+    }
+    switch (button) {
+    case ShowName:
+        PreviewNewNames();
+        break;
+    case execute:
+        ExecuteRename();
+        break;
+    case Undo:
+        UndoRename();
+        break;
+    case Usage:
+        HelpMenuCommand(2);
+        break;
+    case Help:
+        HelpMenuCommand(0);
+        break;
+    case DeleteDocs:
+        ClearUndoLogs(false);
+        break;
+    case ToolbarButtonCount:
+        break;
+    }
+}
+
+void MainWindow::FillNewName()
+{
+    QStringList names = m_file1.names().mid(0, m_fileCount);
+    names.resize(m_fileCount);
+    const Rename::NewNameResult result =
+        Rename::FillNewName(names, Rename::RenameMethod(m_currentMethod), m_renamePanels->options());
+    m_lstOld = result.names;
+    for (const Platform::MessageRequest& message : result.messages)
+        m_services.dialogs->message(message);
+}
+
+QStringList MainWindow::column(FileRow::Column column) const
+{
+    QStringList texts;
+    texts.reserve(m_fileCount);
+    for (int i = 0; i < m_fileCount; ++i)
+        texts.append(m_model->cell(i, column));
+    return texts;
+}
+
+QString MainWindow::executableName() const
+{
+    return QFileInfo(m_services.executablePath).completeBaseName();
+}
+
+void MainWindow::PreviewNewNames()
+{
+    m_model->setColumn(FileRow::NewName, m_lstOld, m_fileCount);
+    m_toolbarActions[execute]->setEnabled(true);
+    m_toolbarActions[ShowName]->setEnabled(false);
+}
+
+void MainWindow::ExecuteRename()
+{
+    if (m_currentMethod == 9)
+        return;
+    if (m_currentMethod == 8) {
+        const int mask = Rename::AttributeMask(m_renamePanels->options().attributes.ChkSX);
+        m_model->setColumn(FileRow::option,
+                           Execute::ApplyAttributes(m_currentFolder, column(FileRow::OldName), mask),
+                           m_fileCount);
+        m_toolbarActions[execute]->setEnabled(false);
+        return;
+    }
+    const QString undoFolder = m_services.paths.undoFolder();
+    if (!Execute::UndoFolderHasFiles(undoFolder))
+        m_toolbarActions[Undo]->setEnabled(false);
+    if (!Execute::ConfirmRename(*m_services.dialogs))
+        return;
+    Execute::RenameRequest request;
+    request.folder = m_currentFolder;
+    request.oldNames = column(FileRow::OldName);
+    request.newNames = column(FileRow::NewName);
+    request.undoFolder = undoFolder;
+    request.clock = m_services.clock;
+    const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
+    m_model->setColumn(FileRow::option, outcome.options, m_fileCount);
+    // The hidden list is read again; the rows keep their places and FileCount.
+    m_file1.refresh();
+    m_model->setColumn(FileRow::OldName, m_file1.names(), m_fileCount);
+    m_toolbarActions[Undo]->setEnabled(true);
+    m_toolbarActions[DeleteDocs]->setEnabled(true);
+    m_services.dialogs->inform(u"操作完成！"_s);
+    m_toolbarActions[execute]->setEnabled(false);
+}
+
+void MainWindow::UndoRename()
+{
+    const Execute::UndoOutcome outcome =
+        Execute::UndoRename(*m_services.dialogs, m_services.paths.undoFolder());
+    if (outcome.result == Execute::UndoOutcome::Result::Done && !outcome.undoFolderHasFiles)
+        m_toolbarActions[execute]->setEnabled(false);
+}
+
+void MainWindow::ClearUndoLogs(bool fromMenu)
+{
+    Platform::Trash trash;
+    const Execute::ClearOutcome outcome =
+        Execute::ClearUndoLogs(*m_services.dialogs, trash, m_services.paths.undoFolder(),
+                               fromMenu ? Execute::ClearFrom::Menu : Execute::ClearFrom::Toolbar);
+    if (outcome.disableUndoButtons) {
+        m_toolbarActions[Undo]->setEnabled(false);
+        m_toolbarActions[DeleteDocs]->setEnabled(false);
+    }
+    if (outcome.disableMenuEntry)
+        m_mFilebaby[2]->setEnabled(false);
+}
+
+void MainWindow::FileMenuCommand(int index)
+{
+    switch (index) {
+    case 0:
+        Execute::ShowFolderProperties(m_currentFolder, *m_services.dialogs, *m_services.shell, this);
+        break;
+    case 1:
+        Execute::RepairComponents(*m_services.dialogs, m_services.paths);
+        break;
+    case 2:
+        ClearUndoLogs(true);
+        break;
+    case 3:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::HelpMenuCommand(int index)
+{
+    switch (index) {
+    case 0:
+        Execute::ShowHelpFile(*m_services.shell, *m_services.dialogs, m_services.paths, this);
+        break;
+    case 1:
+    case 2: {
+        // Modal over the main window, without blocking the caller.
+        auto* window = new Execute::InfoWindow(
+            index == 1 ? Execute::InfoWindow::Page::Contact : Execute::InfoWindow::Page::Usage, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowModality(Qt::ApplicationModal);
+        window->open();
+        break;
+    }
+    case 3:
+        Execute::CheckForUpdate(*m_services.dialogs, executableName());
+        break;
+    default:
+        break;
     }
 }
 

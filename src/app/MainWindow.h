@@ -23,6 +23,10 @@ class QTimer;
 class QToolBar;
 class QTreeView;
 
+namespace Rename {
+class RenamePanels;
+}
+
 namespace App {
 
 // The main window `FrmNew`: toolbar, method tabs, folder tree, file list and
@@ -35,7 +39,7 @@ public:
     enum ToolbarButton
     {
         ShowName,
-        Execute,
+        execute,
         Undo,
         Usage,
         Help,
@@ -59,6 +63,8 @@ public:
     void filterItemClicked(int item);
     void selectTab(int index);
     void RunToolbarCommand(ToolbarButton button);
+    void FileMenuCommand(int index);
+    void HelpMenuCommand(int index);
 
     // State the other parts read.
     int CurrentMethod() const { return m_currentMethod; }
@@ -70,6 +76,9 @@ public:
 
     QAction* toolbarAction(ToolbarButton button) const { return m_toolbarActions[button]; }
     QAction* filterAction(int item) const { return m_filterActions[size_t(item - 1)]; }
+    QAction* fileMenuAction(int index) const { return m_mFilebaby[size_t(index)]; }
+    QAction* helpMenuAction(int index) const { return m_mHelpBaby[size_t(index)]; }
+    Rename::RenamePanels* renamePanels() const { return m_renamePanels; }
     FileListModel* fileListModel() const { return m_model; }
     QString statusPanel(int panel) const;
     QFrame* methodPanel(int index) const { return m_FraSS[size_t(index)]; }
@@ -95,6 +104,13 @@ private:
     void updateClockPanels();
     void updateUndoButtons();
     void rebuildRows();
+    void FillNewName();
+    void PreviewNewNames();
+    void ExecuteRename();
+    void UndoRename();
+    void ClearUndoLogs(bool fromMenu);
+    QStringList column(FileRow::Column column) const;
+    QString executableName() const;
 
     MainWindowServices m_services;
 
@@ -103,6 +119,7 @@ private:
     std::array<QAction*, ToolbarButtonCount> m_toolbarActions{};
     QTabWidget* m_SSTab1 = nullptr;
     std::array<QFrame*, MethodCount> m_FraSS{};
+    Rename::RenamePanels* m_renamePanels = nullptr;
     QFrame* m_Picture1 = nullptr;
     QTreeView* m_ExpTree1 = nullptr;
     QFileSystemModel* m_folderModel = nullptr;

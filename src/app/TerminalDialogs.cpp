@@ -16,11 +16,9 @@ QString terminalText(QString text)
 
 } // namespace
 
-TerminalDialogs::TerminalDialogs(QTextStream& messages, QTextStream& prompts, QTextStream* answers, bool assumeYes)
-    : m_messages(messages)
-    , m_prompts(prompts)
-    , m_answers(answers)
-    , m_assumeYes(assumeYes)
+TerminalDialogs::TerminalDialogs(QTextStream& messages, QTextStream& prompts, QTextStream* answers,
+                                 bool assumeYes)
+    : m_messages(messages), m_prompts(prompts), m_answers(answers), m_assumeYes(assumeYes)
 {
 }
 

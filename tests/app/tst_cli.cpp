@@ -84,21 +84,24 @@ void TestCli::helpVersionAndUsageErrors_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("inOut");
     QTest::addColumn<QString>("inErr");
-    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"tarnwick-cli preview FOLDER METHOD"_s << QString();
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"tarnwick-cli preview FOLDER METHOD"_s
+                          << QString();
     QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"tarnwick-cli 4.20"_s << QString();
     QTest::newRow("nothing") << QStringList{} << 2 << QString() << u"缺少命令"_s;
     QTest::newRow("unknown command") << QStringList{u"frobnicate"_s} << 2 << QString() << u"未知的命令"_s;
-    QTest::newRow("no method") << QStringList{u"preview"_s, u"/tmp"_s} << 2 << QString() << u"缺少重命名方法"_s;
+    QTest::newRow("no method") << QStringList{u"preview"_s, u"/tmp"_s} << 2 << QString()
+                               << u"缺少重命名方法"_s;
     QTest::newRow("two methods") << QStringList{u"preview"_s, u"/tmp"_s, u"--affix"_s, u"--number"_s} << 2
                                  << QString() << u"只能选择一种"_s;
     QTest::newRow("missing value") << QStringList{u"preview"_s, u"/tmp"_s, u"--replace"_s} << 2 << QString()
                                    << u"缺少取值"_s;
-    QTest::newRow("attributes in preview") << QStringList{u"preview"_s, u"/tmp"_s, u"--attributes"_s, u"hidden"_s}
-                                           << 2 << QString() << u"只能用于 rename"_s;
-    QTest::newRow("extension without dot") << QStringList{u"preview"_s, u"/tmp"_s, u"--ext"_s, u"jpg"_s} << 2
-                                           << QString() << u"必须以.开始"_s;
-    QTest::newRow("unreadable folder") << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString()
-                                       << u"无法读取文件夹"_s;
+    QTest::newRow("attributes in preview")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--attributes"_s, u"hidden"_s} << 2 << QString()
+        << u"只能用于 rename"_s;
+    QTest::newRow("extension without dot")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--ext"_s, u"jpg"_s} << 2 << QString() << u"必须以.开始"_s;
+    QTest::newRow("unreadable folder")
+        << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString() << u"无法读取文件夹"_s;
 }
 
 void TestCli::helpVersionAndUsageErrors()
@@ -150,15 +153,17 @@ void TestCli::previewEachMethod_data()
     // Files, in listing order: abc-def.TXT, 张三.doc
     QTest::newRow("number") << QStringList{u"--number"_s, u"--prefix"_s, u"p"_s}
                             << QStringList{u"p001.txt"_s, u"p002.doc"_s};
-    QTest::newRow("number keep name") << QStringList{u"--number"_s, u"--digits"_s, u"2"_s, u"--start"_s, u"9"_s,
-                                                     u"--keep-name"_s, u"after"_s}
+    QTest::newRow("number keep name") << QStringList{u"--number"_s, u"--digits"_s,    u"2"_s,    u"--start"_s,
+                                                     u"9"_s,        u"--keep-name"_s, u"after"_s}
                                       << QStringList{u"09abc-def.txt"_s, u"10张三.doc"_s};
-    QTest::newRow("delete front") << QStringList{u"--delete-front"_s, u"1"_s} << QStringList{u"bc-def.txt"_s, u"三.doc"_s};
+    QTest::newRow("delete front") << QStringList{u"--delete-front"_s, u"1"_s}
+                                  << QStringList{u"bc-def.txt"_s, u"三.doc"_s};
     QTest::newRow("affix") << QStringList{u"--affix"_s, u"--prefix"_s, u" new_ "_s, u"--suffix"_s, u"_v2"_s}
                            << QStringList{u"new_abc-def_v2.txt"_s, u"new_张三_v2.doc"_s};
     QTest::newRow("replace") << QStringList{u"--replace"_s, u"-"_s, u"--with"_s, u"+"_s}
                              << QStringList{u"abc+def.txt"_s, u"张三.doc"_s};
-    QTest::newRow("extension") << QStringList{u"--ext"_s, u".bak"_s} << QStringList{u"abc-def.bak"_s, u"张三.bak"_s};
+    QTest::newRow("extension") << QStringList{u"--ext"_s, u".bak"_s}
+                               << QStringList{u"abc-def.bak"_s, u"张三.bak"_s};
     QTest::newRow("split swap") << QStringList{u"--split"_s, u"-"_s, u"--part"_s, u"swap"_s}
                                 << QStringList{u"def-abc.txt"_s, u"张三.doc"_s};
     QTest::newRow("case pinyin") << QStringList{u"--case"_s, u"title"_s, u"--pinyin"_s}

@@ -3,7 +3,6 @@
 #include "app/FilterMenu.h"
 #include "app/HiddenFileList.h"
 #include "app/ToolWindowRect.h"
-#include "app/Version.h"
 #include "platform/FileAttributes.h"
 
 #include <QTest>
@@ -29,7 +28,6 @@ private Q_SLOTS:
     void filterPatterns();
     void hiddenFileListKeepsItsNamesWhenFolderVanishes();
     void toolWindowRectRoundsHalfToEven();
-    void versionText();
 };
 
 void TestFileRow::sizeTexts_data()
@@ -177,13 +175,6 @@ void TestFileRow::toolWindowRectRoundsHalfToEven()
     QCOMPARE(r.left, 2394);
     QCOMPARE(r.width, 9372);
     QCOMPARE(r.height, 6496);
-}
-
-void TestFileRow::versionText()
-{
-    QCOMPARE(VersionText(), u"4.20"_s);
-    QCOMPARE(App::versionText(4, 2, 0), u"4.20"_s);
-    QCOMPARE(App::versionText(10, 1, 12), u"10.112"_s);
 }
 
 QTEST_GUILESS_MAIN(TestFileRow)

@@ -92,7 +92,7 @@ void TestMainWindow::firstStart()
     MainWindow& w = f.started();
     QCOMPARE(w.windowTitle(), u"Tarnwick4.20"_s);
     QVERIFY(QFileInfo(f.app.file(u"undofile"_s)).isDir());
-    for (auto button : {MainWindow::ShowName, MainWindow::Execute, MainWindow::Undo, MainWindow::DeleteDocs})
+    for (auto button : {MainWindow::ShowName, MainWindow::execute, MainWindow::Undo, MainWindow::DeleteDocs})
         QVERIFY2(!enabled(w, button), qPrintable(w.toolbarAction(button)->text()));
     QVERIFY(enabled(w, MainWindow::Usage));
     QVERIFY(enabled(w, MainWindow::Help));
@@ -114,7 +114,7 @@ void TestMainWindow::firstStart()
     QCOMPARE(captions, (QStringList{u"预览新文件名"_s, u"执行重命名"_s, u"撤消重命名"_s, u"使用说明"_s,
                                     u"帮助"_s, u"删除重命名文档"_s}));
     QCOMPARE(w.toolbarAction(MainWindow::ShowName)->data().toString(), u"ShowName"_s);
-    QCOMPARE(w.toolbarAction(MainWindow::Execute)->data().toString(), u"execute"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::execute)->data().toString(), u"execute"_s);
     QStringList tabs;
     for (int i = 0; i < w.tabs()->count(); ++i)
         tabs.append(w.tabs()->tabText(i));
@@ -149,7 +149,7 @@ void TestMainWindow::startWithUndoFolder()
     QCOMPARE(enabled(w, MainWindow::Undo), undoEnabled);
     QCOMPARE(enabled(w, MainWindow::DeleteDocs), undoEnabled);
     QVERIFY(!enabled(w, MainWindow::ShowName));
-    QVERIFY(!enabled(w, MainWindow::Execute));
+    QVERIFY(!enabled(w, MainWindow::execute));
 }
 
 void TestMainWindow::readOnlyApplicationFolder()
@@ -311,7 +311,7 @@ void TestMainWindow::tabSelection()
     QVERIFY(!w.findChild<QWidget*>(u"PicSheet"_s)->isVisible());
     QVERIFY(w.findChild<QWidget*>(u"LstMain"_s)->isVisible());
     if (tab == 8)
-        QVERIFY(enabled(w, MainWindow::Execute));
+        QVERIFY(enabled(w, MainWindow::execute));
 }
 
 void TestMainWindow::resizeScalesEveryControl()
