@@ -251,16 +251,27 @@ void MainWindow::buildPanes()
         m_ExpTree1->hideColumn(column);
     m_ExpTree1->setRootIndex(m_folderModel->index(u"/"_s));
     m_ExpTree1->setGeometry(0, 0, m_Picture1->width(), m_Picture1->height() - 18);
-    connect(m_ExpTree1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    folderSelected(m_folderModel->filePath(current));
-            });
-    // Open the tree at the user's home without selecting it: nothing is listed until a click.
+    // Open the tree at the user's home without selecting it: nothing is listed
+    // until a folder is chosen. A current item also keeps the view from picking
+    // its first folder by itself when it gains the focus.
     const QModelIndex home = m_folderModel->index(QDir::homePath());
     for (QModelIndex i = home.parent(); i.isValid(); i = i.parent())
         m_ExpTree1->expand(i);
+    m_ExpTree1->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
     m_ExpTree1->scrollTo(home);
+    auto choose = [this](const QModelIndex& index) {
+        if (!index.isValid())
+            return;
+        m_treeChosen = index;
+        folderSelected(m_folderModel->filePath(index));
+    };
+    connect(m_ExpTree1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [choose](const QModelIndex& current) { choose(current); });
+    // A click on the current folder when it has not been listed yet.
+    connect(m_ExpTree1, &QTreeView::clicked, this, [this, choose](const QModelIndex& index) {
+        if (index != m_treeChosen)
+            choose(index);
+    });
 
     m_LblFolder = new QLabel(m_Picture1);
     m_LblFolder->setObjectName(u"LblFolder"_s);

@@ -8,6 +8,7 @@
 #include "ToolWindowRect.h"
 
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 
 #include <array>
 
@@ -123,6 +124,7 @@ private:
     QFrame* m_Picture1 = nullptr;
     QTreeView* m_ExpTree1 = nullptr;
     QFileSystemModel* m_folderModel = nullptr;
+    QPersistentModelIndex m_treeChosen;
     QLabel* m_LblFolder = nullptr;
     QFrame* m_PicMain = nullptr;
     QTreeView* m_LstMain = nullptr;

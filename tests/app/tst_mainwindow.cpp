@@ -6,7 +6,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFrame>
+#include <QTreeView>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
@@ -77,6 +79,7 @@ private Q_SLOTS:
     void readOnlyApplicationFolder();
     void secondCopyIsRefused();
     void clockPanels();
+    void folderTreeListsOnlyWhatIsChosen();
     void listsTheChosenFolder();
     void emptyFolderAndGuard();
     void filterMenu();
@@ -188,6 +191,36 @@ void TestMainWindow::clockPanels()
     QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel(3), locale.toString(QDate(2014, 1, 2), QLocale::ShortFormat),
                               3000);
     QVERIFY(w.statusPanel(4).contains(u"59:58"_s));
+}
+
+void TestMainWindow::folderTreeListsOnlyWhatIsChosen()
+{
+    Fixture f;
+    TempTree folder;
+    folder.write(u"chosen/a.txt"_s);
+    folder.write(u"chosen/b.txt"_s);
+    MainWindow& w = f.started();
+    auto* tree = w.findChild<QTreeView*>(u"ExpTree1"_s);
+    // Focus moving into the tree picks nothing by itself.
+    tree->setFocus();
+    w.selectTab(2);
+    w.selectTab(0);
+    QApplication::processEvents();
+    QVERIFY(w.CurrentFolder().isEmpty());
+    QCOMPARE(w.fileListModel()->rowCount(), 0);
+
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    const QString path = folder.file(u"chosen"_s);
+    QModelIndex index;
+    QTRY_VERIFY((index = model->index(path)).isValid());
+    for (QModelIndex i = index.parent(); i.isValid(); i = i.parent())
+        tree->expand(i);
+    tree->scrollTo(index);
+    QTRY_VERIFY(tree->visualRect(index).isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    QTRY_COMPARE(w.CurrentFolder(), path + u'/');
+    QCOMPARE(w.FileCount(), 2);
+    QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
 }
 
 void TestMainWindow::listsTheChosenFolder()
