@@ -8,11 +8,11 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFrame>
-#include <QTreeView>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeView>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace App;
