@@ -47,7 +47,8 @@ struct Fixture
         window = std::make_unique<MainWindow>(services);
         window->startUp();
         window->show();
-        QTest::qWaitForWindowExposed(window.get());
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("window not exposed");
     }
 
     MainWindow& w() { return *window; }
