@@ -48,6 +48,14 @@ SplitPanel::SplitPanel(QWidget* parent) : MethodPanel(5, u"利用分割字符分
     place(ChkFG[1], u"ChkFG_1"_s, 696, 76);
 }
 
+SplitPanel::~SplitPanel()
+{
+    // The combo reports a last pick when it loses the focus while the window
+    // goes away, after this panel's part of the object is already gone.
+    disconnect(cboFG, nullptr, this, nullptr);
+    cboFG->removeEventFilter(this);
+}
+
 void SplitPanel::readOptions(RenameOptions& options) const
 {
     RenameOptions::Split& o = options.split;

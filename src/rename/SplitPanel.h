@@ -20,6 +20,7 @@ class SplitPanel : public MethodPanel
 
 public:
     explicit SplitPanel(QWidget* parent = nullptr);
+    ~SplitPanel() override;
 
     void readOptions(RenameOptions& options) const override;
 

@@ -666,6 +666,10 @@ void TestRenamePanels::pinyinChecks()
     QVERIFY(strip->isChecked());
     QVERIFY(!f->panels.letterCase()->pinyinStripSpaces());
     QCOMPARE(compute(), QStringList{u"张 三.txt"_s});
+    // Selecting the tab takes the flag from ChkKG alone; it counts only with pinyin.
+    f->panels.tabSelected(7);
+    QVERIFY(f->panels.letterCase()->pinyinStripSpaces());
+    QCOMPARE(compute(), QStringList{u"张 三.txt"_s});
     click(*f, 7, u"ChkPY"_s);
     QVERIFY(f->panels.letterCase()->pinyinStripSpaces());
     QCOMPARE(compute(), QStringList{u"Zhangsan.txt"_s});
