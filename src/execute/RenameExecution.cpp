@@ -8,8 +8,13 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
 
+#include <QFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -111,6 +116,14 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
 
     UndoLogWriter log;
     bool recorded = log.open(outcome.undoLogPath);
+    // The folder is resolved once; each rename then names only the two entries.
+    const int folderFd = folderProblem.isEmpty()
+                             ? ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)
+                             : -1;
+    const auto closeFolder = qScopeGuard([folderFd] {
+        if (folderFd >= 0)
+            ::close(folderFd);
+    });
 
     for (qsizetype i = 0; i < rows; ++i) {
         const QString& oldName = request.oldNames.at(i);
@@ -167,7 +180,11 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
                 entryWritten = log.append(entry);
             }
             QString error;
-            switch (Platform::renameNoReplace(folder + oldName, folder + newName, &error)) {
+            const Platform::RenameResult result =
+                folderFd >= 0 ? Platform::renameNoReplaceAt(folderFd, QFile::encodeName(oldName),
+                                                            QFile::encodeName(newName), &error)
+                              : Platform::renameNoReplace(folder + oldName, folder + newName, &error);
+            switch (result) {
             case Platform::RenameResult::Renamed:
                 ++outcome.renamed;
                 if (!entryWritten)

@@ -4,9 +4,11 @@
 
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -78,6 +80,44 @@ int parseDosAttrib(const QByteArray& stored)
 QByteArray formatDosAttrib(int value)
 {
     return "0x" + QByteArray::number(value, 16);
+}
+
+int readStoredAttributes(const QByteArray& nativePath)
+{
+    const int stored = storedAttributes(nativePath.constData());
+    return stored < 0 ? 0 : stored;
+}
+
+int readStoredAttributesAt(int dirFd, const char* entryName, const QByteArray& nativePath)
+{
+#ifdef __x86_64__
+    // getxattrat (Linux 6.13) looks the entry up in the open folder instead of
+    // walking the whole path again for every file of a large folder.
+    constexpr long kGetxattrat = 464;
+    struct XattrArgs
+    {
+        quint64 value;
+        quint32 size;
+        quint32 flags;
+    };
+    static std::atomic<bool> unavailable{false};
+    if (!unavailable.load(std::memory_order_relaxed)) {
+        char buffer[256];
+        XattrArgs args{quint64(quintptr(buffer)), quint32(sizeof buffer), 0};
+        const long size = ::syscall(kGetxattrat, dirFd, entryName, 0, kXattrName, &args, sizeof args);
+        if (size > 0) {
+            const int stored = parseDosAttrib(QByteArray::fromRawData(buffer, qsizetype(size)));
+            return stored < 0 ? 0 : stored;
+        }
+        if (size < 0 && errno != ENOSYS && errno != EINVAL && errno != EPERM)
+            return 0; // no stored value (ENODATA), or none can be stored
+        unavailable.store(true, std::memory_order_relaxed);
+    }
+#else
+    Q_UNUSED(dirFd);
+    Q_UNUSED(entryName);
+#endif
+    return readStoredAttributes(nativePath);
 }
 
 int attributesFromStat(const QByteArray& nativePath, unsigned mode, bool dotName)

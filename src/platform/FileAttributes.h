@@ -25,6 +25,13 @@ int readAttributes(const QString& path);
 // path is `nativePath`.
 int readAttributesAt(int dirFd, const char* entryName, const QByteArray& nativePath);
 
+// Only the value stored in the extended attribute; 0 when there is none.
+int readStoredAttributes(const QByteArray& nativePath);
+// Same for the entry `entryName` of the folder open as `dirFd`, whose full
+// native path is `nativePath` (used where the kernel cannot read it relative
+// to the folder).
+int readStoredAttributesAt(int dirFd, const char* entryName, const QByteArray& nativePath);
+
 // The attribute value from a stat result already at hand and the stored value.
 int attributesFromStat(const QByteArray& nativePath, unsigned mode, bool dotName);
 

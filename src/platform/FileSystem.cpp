@@ -101,7 +101,8 @@ QStringList listEntries(const QString& folder, Kind wanted, const QStringList& p
         if (wanted == Kind::File && !matchesPatterns(name, patterns))
             continue;
         // Hidden and system files stay out of the listing, as the desktop hides them.
-        if (readAttributesAt(fd, entry->d_name, folderPrefix + entry->d_name) & (AttrHidden | AttrSystem))
+        if (readStoredAttributesAt(fd, entry->d_name, folderPrefix + entry->d_name) &
+            (AttrHidden | AttrSystem))
             continue;
         names.append(name);
     }
@@ -169,26 +170,34 @@ QStringList listSubfolders(const QString& folder, bool* ok)
 
 RenameResult renameNoReplace(const QString& from, const QString& to, QString* error)
 {
-    const QByteArray src = native(from);
-    const QByteArray dst = native(to);
     if (from.contains(QChar(0)) || to.contains(QChar(0)) || to.isEmpty()) {
         if (error)
             *error = u"invalid name"_s;
         return RenameResult::Failed;
     }
-    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+    return renameNoReplaceAt(AT_FDCWD, native(from), native(to), error);
+}
+
+RenameResult renameNoReplaceAt(int dirFd, const QByteArray& from, const QByteArray& to, QString* error)
+{
+    if (to.isEmpty() || from.contains('\0') || to.contains('\0')) {
+        if (error)
+            *error = u"invalid name"_s;
+        return RenameResult::Failed;
+    }
+    if (::renameat2(dirFd, from.constData(), dirFd, to.constData(), RENAME_NOREPLACE) == 0)
         return RenameResult::Renamed;
     int err = errno;
     if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
         // The file system cannot rename without replacing: a hard link fails when
         // the target exists, which gives the same guarantee for files.
         struct stat st;
-        if (lstat(src.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-            if (::link(src.constData(), dst.constData()) == 0) {
-                if (::unlink(src.constData()) == 0)
+        if (::fstatat(dirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode)) {
+            if (::linkat(dirFd, from.constData(), dirFd, to.constData(), 0) == 0) {
+                if (::unlinkat(dirFd, from.constData(), 0) == 0)
                     return RenameResult::Renamed;
                 err = errno;
-                ::unlink(dst.constData());
+                ::unlinkat(dirFd, to.constData(), 0);
             } else {
                 err = errno;
             }
@@ -198,7 +207,8 @@ RenameResult renameNoReplace(const QString& from, const QString& to, QString* er
         *error = errnoText(err);
     if (err == EEXIST || err == ENOTEMPTY)
         return RenameResult::TargetExists;
-    if (err == ENOENT && !PathExists(from))
+    struct stat st;
+    if (err == ENOENT && ::fstatat(dirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return RenameResult::SourceMissing;
     return RenameResult::Failed;
 }

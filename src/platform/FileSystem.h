@@ -41,6 +41,10 @@ enum class RenameResult
 // the rename are one step of the file system (renameat2 with RENAME_NOREPLACE;
 // link and unlink for a file where the file system does not offer it).
 RenameResult renameNoReplace(const QString& from, const QString& to, QString* error = nullptr);
+// Same, for two native names inside the folder open as `dirFd` (O_PATH is
+// enough): a run over one folder resolves its path once instead of per file.
+RenameResult renameNoReplaceAt(int dirFd, const QByteArray& from, const QByteArray& to,
+                               QString* error = nullptr);
 
 // Copies a file. Without `replace` an existing target is left alone and the copy
 // fails; with it the copy is written beside the target and renamed over it, so
