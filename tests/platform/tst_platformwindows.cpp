@@ -1,0 +1,70 @@
+#include "TempTree.h"
+#include "platform/HelpViewer.h"
+#include "platform/PropertyWindow.h"
+#include "platform/QtDialogs.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestPlatformWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void propertyWindowDescribesTheFolder();
+    void helpViewerShowsTheDocument();
+    void dialogFilters_data();
+    void dialogFilters();
+};
+
+void TestPlatformWindows::propertyWindowDescribesTheFolder()
+{
+    TempTree tree;
+    tree.write(u"照片/a.jpg"_s, QByteArray(1000, 'x'));
+    tree.write(u"照片/sub/b.jpg"_s, QByteArray(24, 'x'));
+    Platform::PropertyWindow window(tree.file(u"照片"_s));
+    QStringList texts;
+    for (QLabel* label : window.findChildren<QLabel*>())
+        texts.append(label->text());
+    QVERIFY2(texts.contains(tree.file(u"照片"_s)), qPrintable(texts.join(u" | "_s)));
+    QVERIFY(texts.contains(u"2 个文件，1 个文件夹"_s));
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const QString& t) {
+        return t.contains(u"1,024 字节"_s) || t.contains(u"1024 字节"_s);
+    }));
+    QVERIFY(window.windowTitle().contains(u"照片"_s));
+}
+
+void TestPlatformWindows::helpViewerShowsTheDocument()
+{
+    TempTree tree;
+    const QString path = tree.write(u"FileHelp.html"_s,
+                                    "<html><body><h1>\xE5\xB8\xAE\xE5\x8A\xA9</h1><p>undo</p></body></html>");
+    Platform::HelpViewer viewer;
+    QVERIFY(viewer.openDocument(path));
+    QVERIFY(viewer.browser()->toPlainText().contains(u"帮助"_s));
+    Platform::HelpViewer missing;
+    QVERIFY(!missing.openDocument(tree.file(u"nothing.html"_s)));
+}
+
+void TestPlatformWindows::dialogFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("text") << u"文本文档(*.txt)|*.txt"_s << u"文本文档(*.txt) (*.txt)"_s;
+    QTest::newRow("two") << u"Excel(*.xls;*.xlsx)|*.xls;*.xlsx|所有文件|*.*"_s
+                         << u"Excel(*.xls;*.xlsx) (*.xls *.xlsx);;所有文件 (*.*)"_s;
+    QTest::newRow("none") << QString() << QString();
+}
+
+void TestPlatformWindows::dialogFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, qt);
+    QCOMPARE(Platform::QtDialogs::qtFilter(filter), qt);
+}
+
+QTEST_MAIN(TestPlatformWindows)
+#include "tst_platformwindows.moc"
