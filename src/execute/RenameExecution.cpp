@@ -11,6 +11,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Execute {
@@ -25,6 +27,9 @@ public:
     // The GBK bytes of `text`, or nothing when GBK cannot hold it exactly.
     std::optional<QByteArray> encode(const QString& text)
     {
+        // ASCII is itself in GBK; most camera and download names are ASCII.
+        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+            return text.toLatin1();
         QByteArray bytes = m_encoder.encode(text);
         if (!m_encoder.hasError() && m_decoder.decode(bytes) == text && !m_decoder.hasError())
             return bytes;
