@@ -115,7 +115,8 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
     }
 
     UndoLogWriter log;
-    bool recorded = log.open(outcome.undoLogPath);
+    // Without an undo folder there is nowhere to record (never the root folder).
+    bool recorded = !request.undoFolder.isEmpty() && log.open(outcome.undoLogPath);
 
     for (qsizetype i = 0; i < rows; ++i) {
         const QString& oldName = request.oldNames.at(i);
