@@ -162,6 +162,29 @@ private Q_SLOTS:
         QCOMPARE(f.log(), "\"" + root + "zz.txt\r\n" + root + "z.txt\"\r\n");
     }
 
+    void aFolderTheRecordCannotHoldRenamesNothing_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("not GBK") << u"相册😀"_s;
+        QTest::newRow("line break") << u"a\nb"_s;
+    }
+
+    void aFolderTheRecordCannotHoldRenamesNothing()
+    {
+        QFETCH(QString, folderName);
+        TempTree tree;
+        const QString folder = tree.mkdir(folderName);
+        tree.write(folderName + u"/a.txt"_s, "a");
+        Execute::RenameRequest request;
+        request.folder = folder;
+        request.oldNames = {u"a.txt"_s};
+        request.newNames = {u"b.txt"_s};
+        request.undoFolder = tree.mkdir(u"undofile"_s);
+        const auto outcome = Execute::ExecuteRename(request);
+        QCOMPARE(outcome.statuses, QList<RowStatus>{RowStatus::NotRecordable});
+        QCOMPARE(tree.entries(folderName), QStringList{u"a.txt"_s});
+    }
+
     void twoRowsWithTheSameNewName()
     {
         Fixture f({u"a.txt"_s, u"b.txt"_s});
