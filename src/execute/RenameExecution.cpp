@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,6 +31,9 @@ public:
     // The GBK bytes of `text`, or nothing when GBK cannot hold it exactly.
     std::optional<QByteArray> encode(const QString& text)
     {
+        // ASCII is itself in GBK; most camera and download names are ASCII.
+        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+            return text.toLatin1();
         QByteArray bytes = m_encoder.encode(text);
         if (!m_encoder.hasError() && m_decoder.decode(bytes) == text && !m_decoder.hasError())
             return bytes;
@@ -115,7 +119,8 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
     }
 
     UndoLogWriter log;
-    bool recorded = log.open(outcome.undoLogPath);
+    // Without an undo folder there is nowhere to record (never the root folder).
+    bool recorded = !request.undoFolder.isEmpty() && log.open(outcome.undoLogPath);
     // The folder is resolved once; each rename then names only the two entries.
     const int folderFd = folderProblem.isEmpty()
                              ? ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)

@@ -27,10 +27,10 @@ enum class RowStatus
 // A plain request, filled by the main window or the command-line tool.
 struct RenameRequest
 {
-    QString folder;                         // CurrentFolder, absolute; "/" is appended when missing
-    QStringList oldNames;                   // column OldName, row i at index i
-    QStringList newNames;                   // column NewName; rows beyond its end count as empty
-    QString undoFolder;                     // where the undo record is written (AppPaths::undoFolder())
+    QString folder;       // CurrentFolder, absolute; "/" is appended when missing
+    QStringList oldNames; // column OldName, row i at index i
+    QStringList newNames; // column NewName; rows beyond its end count as empty
+    QString undoFolder;   // where the undo record is written (AppPaths::undoFolder()); empty: nowhere
     const Platform::Clock* clock = nullptr; // names the record; nullptr: the system clock
     // Called after each row (rows done, rows in all), for a progress display.
     std::function<void(qsizetype, qsizetype)> progress;

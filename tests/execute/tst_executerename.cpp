@@ -162,6 +162,29 @@ private Q_SLOTS:
         QCOMPARE(f.log(), "\"" + root + "zz.txt\r\n" + root + "z.txt\"\r\n");
     }
 
+    void aFolderTheRecordCannotHoldRenamesNothing_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("not GBK") << u"相册😀"_s;
+        QTest::newRow("line break") << u"a\nb"_s;
+    }
+
+    void aFolderTheRecordCannotHoldRenamesNothing()
+    {
+        QFETCH(QString, folderName);
+        TempTree tree;
+        const QString folder = tree.mkdir(folderName);
+        tree.write(folderName + u"/a.txt"_s, "a");
+        Execute::RenameRequest request;
+        request.folder = folder;
+        request.oldNames = {u"a.txt"_s};
+        request.newNames = {u"b.txt"_s};
+        request.undoFolder = tree.mkdir(u"undofile"_s);
+        const auto outcome = Execute::ExecuteRename(request);
+        QCOMPARE(outcome.statuses, QList<RowStatus>{RowStatus::NotRecordable});
+        QCOMPARE(tree.entries(folderName), QStringList{u"a.txt"_s});
+    }
+
     void twoRowsWithTheSameNewName()
     {
         Fixture f({u"a.txt"_s, u"b.txt"_s});
@@ -190,24 +213,27 @@ private Q_SLOTS:
 
     void renamesHappenWhenTheRecordCannotBeWritten_data()
     {
-        QTest::addColumn<bool>("folderMissing");
-        QTest::newRow("missing undo folder") << true;
-        QTest::newRow("read-only undo folder") << false;
+        QTest::addColumn<QString>("undoFolder");
+        QTest::newRow("missing undo folder") << u"missing"_s;
+        QTest::newRow("read-only undo folder") << u"read-only"_s;
+        QTest::newRow("no undo folder given") << QString();
     }
 
     void renamesHappenWhenTheRecordCannotBeWritten()
     {
-        QFETCH(bool, folderMissing);
+        QFETCH(QString, undoFolder);
         Fixture f({u"a.txt"_s, u"b.txt"_s});
         std::optional<Immutable> locked;
-        if (folderMissing) {
+        auto request = f.request({u"a.txt"_s, u"b.txt"_s}, {u"1.txt"_s, u"2.txt"_s});
+        if (undoFolder == u"missing"_s) {
             QVERIFY(QDir(f.undoFolder).removeRecursively());
-        } else {
+        } else if (undoFolder == u"read-only"_s) {
             locked.emplace(f.undoFolder);
             REQUIRE_IMMUTABLE(*locked);
+        } else {
+            request.undoFolder.clear();
         }
-        const auto outcome =
-            Execute::ExecuteRename(f.request({u"a.txt"_s, u"b.txt"_s}, {u"1.txt"_s, u"2.txt"_s}));
+        const auto outcome = Execute::ExecuteRename(request);
         QCOMPARE(outcome.options, QStringList({u"操作成功"_s, u"操作成功"_s}));
         QVERIFY(!outcome.recorded);
         QCOMPARE(f.files(), QStringList({u"1.txt"_s, u"2.txt"_s}));
