@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "FolderTree.h"
+
 #include "execute/InfoWindow.h"
 #include "execute/MenuTools.h"
 #include "execute/ProgramFiles.h"
@@ -224,7 +226,7 @@ void MainWindow::buildTabs()
             frame->setToolTip(QString::fromUtf16(kTabs[i].tooltip));
             frame->resize(Rename::MethodPanel::designWidth, Rename::MethodPanel::designHeight);
         }
-        frame->move(2, 1);
+        frame->move(0, 1);
         m_FraSS[size_t(i)] = frame;
         m_SSTab1->addTab(page, tabCaption(i));
     }
@@ -237,41 +239,13 @@ void MainWindow::buildPanes()
     m_Picture1->setObjectName(u"Picture1"_s);
     m_Picture1->setGeometry(0, px(1320), px(2364), px(6495));
 
-    m_folderModel = new QFileSystemModel(this);
-    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folderModel->setReadOnly(true);
-    m_folderModel->setRootPath(u"/"_s);
-
-    m_ExpTree1 = new QTreeView(m_Picture1);
+    m_ExpTree1 = new FolderTree(m_Picture1);
     m_ExpTree1->setObjectName(u"ExpTree1"_s);
     m_ExpTree1->setToolTip(u"单击选择路径"_s);
-    m_ExpTree1->setModel(m_folderModel);
-    m_ExpTree1->setHeaderHidden(true);
-    for (int column = 1; column < m_folderModel->columnCount(); ++column)
-        m_ExpTree1->hideColumn(column);
-    m_ExpTree1->setRootIndex(m_folderModel->index(u"/"_s));
     m_ExpTree1->setGeometry(0, 0, m_Picture1->width(), m_Picture1->height() - 18);
-    // Open the tree at the user's home without selecting it: nothing is listed
-    // until a folder is chosen. A current item also keeps the view from picking
-    // its first folder by itself when it gains the focus.
-    const QModelIndex home = m_folderModel->index(QDir::homePath());
-    for (QModelIndex i = home.parent(); i.isValid(); i = i.parent())
-        m_ExpTree1->expand(i);
-    m_ExpTree1->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
-    m_ExpTree1->scrollTo(home);
-    auto choose = [this](const QModelIndex& index) {
-        if (!index.isValid())
-            return;
-        m_treeChosen = index;
-        folderSelected(m_folderModel->filePath(index));
-    };
-    connect(m_ExpTree1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [choose](const QModelIndex& current) { choose(current); });
-    // A click on the current folder when it has not been listed yet.
-    connect(m_ExpTree1, &QTreeView::clicked, this, [this, choose](const QModelIndex& index) {
-        if (index != m_treeChosen)
-            choose(index);
-    });
+    // Open at the user's home without choosing it: nothing is listed until the user picks a folder.
+    m_ExpTree1->reveal(QDir::homePath());
+    connect(m_ExpTree1, &FolderTree::folderSelected, this, &MainWindow::folderSelected);
 
     m_LblFolder = new QLabel(m_Picture1);
     m_LblFolder->setObjectName(u"LblFolder"_s);

@@ -8,12 +8,10 @@
 #include "ToolWindowRect.h"
 
 #include <QMainWindow>
-#include <QPersistentModelIndex>
 
 #include <array>
 
 class QAction;
-class QFileSystemModel;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -29,6 +27,8 @@ class RenamePanels;
 }
 
 namespace App {
+
+class FolderTree;
 
 // The main window `FrmNew`: toolbar, method tabs, folder tree, file list and
 // status bar, in the design geometry of an 795 × 544 pixel client area.
@@ -122,9 +122,7 @@ private:
     std::array<QFrame*, MethodCount> m_FraSS{};
     Rename::RenamePanels* m_renamePanels = nullptr;
     QFrame* m_Picture1 = nullptr;
-    QTreeView* m_ExpTree1 = nullptr;
-    QFileSystemModel* m_folderModel = nullptr;
-    QPersistentModelIndex m_treeChosen;
+    FolderTree* m_ExpTree1 = nullptr;
     QLabel* m_LblFolder = nullptr;
     QFrame* m_PicMain = nullptr;
     QTreeView* m_LstMain = nullptr;

@@ -217,10 +217,23 @@ void TestMainWindow::folderTreeListsOnlyWhatIsChosen()
         tree->expand(i);
     tree->scrollTo(index);
     QTRY_VERIFY(tree->visualRect(index).isValid());
+    // The view moving its own current item chooses nothing.
+    tree->setCurrentIndex(index);
+    QApplication::processEvents();
+    QVERIFY(w.CurrentFolder().isEmpty());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     QTRY_COMPARE(w.CurrentFolder(), path + u'/');
     QCOMPARE(w.FileCount(), 2);
     QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
+    // The keyboard chooses too.
+    folder.mkdir(u"chosen/inner"_s);
+    tree->expand(index);
+    QModelIndex inner;
+    QTRY_VERIFY((inner = model->index(path + u"/inner"_s)).isValid() && model->rowCount(index) == 1);
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTRY_COMPARE(w.CurrentFolder(), path + u"/inner/"_s);
+    QCOMPARE(w.statusPanel(2), u"没有文件！"_s);
 }
 
 void TestMainWindow::listsTheChosenFolder()
