@@ -23,8 +23,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace App {
 
-namespace {
-
 // The options after the command's positional arguments.
 struct ParsedOptions
 {
@@ -36,6 +34,8 @@ struct ParsedOptions
     Rename::RenameOptions rename;
     QString error;
 };
+
+namespace {
 
 // Reads --options into `parsed`; unknown or misplaced ones set `parsed.error`.
 void parseOptions(const QStringList& args, qsizetype from, bool methodAllowed, bool executing,
@@ -302,22 +302,34 @@ int CommandLine::run(const QStringList& arguments)
     return usageError(u"未知的命令："_s + command);
 }
 
-int CommandLine::list(const QStringList& args)
+// The folder argument and the options of list, preview and rename, and the
+// folder's listing; non-zero (the exit status) when either cannot be read.
+int CommandLine::readFolder(const QStringList& args, bool methodAllowed, bool execute, ParsedOptions& parsed,
+                            QString& folder, QStringList& names)
 {
     if (args.size() < 2 || args.at(1).startsWith(u"--"_s))
-        return usageError(u"list 需要一个文件夹"_s);
-    ParsedOptions parsed;
-    parseOptions(args, 2, false, false, parsed);
+        return usageError(args.first() + u" 需要一个文件夹"_s);
+    parseOptions(args, 2, methodAllowed, execute, parsed);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
-    const QString folder = folderPath(args.at(1));
+    folder = folderPath(args.at(1));
     bool ok = false;
-    QStringList names = Platform::listFiles(folder, parsed.filter, &ok);
+    names = Platform::listFiles(folder, parsed.filter, &ok);
     if (!ok) {
         *m_env.err << u"无法读取文件夹："_s << folder << Qt::endl;
         return 2;
     }
     names = names.mid(0, HiddenFileList::MaxNames);
+    return 0;
+}
+
+int CommandLine::list(const QStringList& args)
+{
+    ParsedOptions parsed;
+    QString folder;
+    QStringList names;
+    if (const int status = readFolder(args, false, false, parsed, folder, names); status != 0)
+        return status;
     QJsonArray rows;
     for (qsizetype k = 0; k < names.size(); ++k) {
         const FileRow row = FileRow::read(int(k + 1), folder, names.at(k));
@@ -344,21 +356,11 @@ int CommandLine::list(const QStringList& args)
 
 int CommandLine::preview(const QStringList& args, bool execute)
 {
-    const QString command = args.first();
-    if (args.size() < 2 || args.at(1).startsWith(u"--"_s))
-        return usageError(command + u" 需要一个文件夹"_s);
     ParsedOptions parsed;
-    parseOptions(args, 2, true, execute, parsed);
-    if (!parsed.error.isEmpty())
-        return usageError(parsed.error);
-    const QString folder = folderPath(args.at(1));
-    bool ok = false;
-    QStringList names = Platform::listFiles(folder, parsed.filter, &ok);
-    if (!ok) {
-        *m_env.err << u"无法读取文件夹："_s << folder << Qt::endl;
-        return 2;
-    }
-    names = names.mid(0, HiddenFileList::MaxNames);
+    QString folder;
+    QStringList names;
+    if (const int status = readFolder(args, true, execute, parsed, folder, names); status != 0)
+        return status;
 
     const Rename::NewNameResult computed = Rename::FillNewName(names, *parsed.method, parsed.rename);
     QStringList messages;

@@ -12,6 +12,8 @@ class Clock;
 
 namespace App {
 
+struct ParsedOptions;
+
 // The command-line tool `tarnwick-cli` over the same core as the window:
 //   list    FOLDER [--filter PATTERNS] [--json]
 //   preview FOLDER METHOD [--filter PATTERNS] [--json]
@@ -39,6 +41,8 @@ public:
     static QString usage();
 
 private:
+    int readFolder(const QStringList& args, bool methodAllowed, bool execute, ParsedOptions& parsed,
+                   QString& folder, QStringList& names);
     int list(const QStringList& args);
     int preview(const QStringList& args, bool execute);
     int undo(const QStringList& args);
