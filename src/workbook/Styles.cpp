@@ -133,7 +133,7 @@ QString Styles::builtinFormatCode(int id)
     case 12:
         return u"# ?/?"_s;
     case 13:
-        return u"# ??/??"_s;
+        return u"# ?\?/?\?"_s;
     case 14:
         return u"yyyy/m/d"_s;
     case 15:
