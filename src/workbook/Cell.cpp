@@ -1,6 +1,8 @@
 #include "Cell.h"
 
 #include "CellAddress.h"
+#include "Styles.h"
+#include "Workbook.h"
 #include "Worksheet.h"
 
 namespace Xl {
@@ -42,6 +44,13 @@ void Cell::setFormula(const QString& formula, const CellValue& cached) const
 QString Cell::Text() const
 {
     return isValid() ? m_sheet->text(m_row, m_column) : QString();
+}
+
+CellFormat Cell::format() const
+{
+    if (!isValid())
+        return {};
+    return m_sheet->parent()->styles().describe(m_sheet->styleIndex(m_row, m_column));
 }
 
 bool Cell::hasContent() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellFormat.h"
 #include "CellValue.h"
 #include "XlConstants.h"
 
@@ -37,6 +38,8 @@ public:
     // (15 significant digits), dates and times of date-formatted cells as
     // "2024/1/5", "13:05:00" or "2024/1/5 13:05:00", TRUE/FALSE, error codes.
     QString Text() const;
+    // The cell's format.
+    CellFormat format() const;
     // True when the cell holds a value or a formula (what CountA counts).
     bool hasContent() const;
 

@@ -405,9 +405,16 @@ int Styles::importStyleXf(const Styles& from, int id, StyleImport& map)
         }
     }
     pugi::xml_node ownStyles = Xml::child(m_doc.document_element(), "cellStyles");
+    // Built-in styles ("Normal", "Hyperlink") are the same style whatever their
+    // name in the workbook's language.
+    const pugi::xml_attribute builtin = sourceStyle.attribute("builtinId");
+    const bool isBuiltin = builtin && !sourceStyle.attribute("customBuiltin").as_bool(false);
     if (!styleName.isEmpty() && ownStyles) {
         for (pugi::xml_node s : Xml::children(ownStyles, "cellStyle")) {
-            if (Xml::attr(s, "name") == styleName) {
+            const bool sameBuiltin = isBuiltin && s.attribute("builtinId") &&
+                                     s.attribute("builtinId").as_int() == builtin.as_int() &&
+                                     Xml::intAttr(s, "iLevel", 0) == Xml::intAttr(sourceStyle, "iLevel", 0);
+            if (sameBuiltin || Xml::attr(s, "name") == styleName) {
                 const int own = Xml::intAttr(s, "xfId", 0);
                 map.cellStyleXfs.insert(id, own);
                 return own;
@@ -530,6 +537,54 @@ void setLine(pugi::xml_node target, const BorderLine& line)
 }
 
 } // namespace
+
+CellFormat Styles::describe(int xf) const
+{
+    CellFormat f;
+    const pugi::xml_node x = xfNode(xf);
+    f.numberFormat = formatCode(numFmtId(xf));
+    const pugi::xml_node font = fontOf(xf);
+    f.fontName = Xml::attr(Xml::child(font, "name"), "val");
+    f.fontSize = fontSize(xf);
+    f.bold = isBold(xf);
+    const pugi::xml_node i = Xml::child(font, "i");
+    f.italic = i && i.attribute("val").as_bool(true);
+    const int fillId = Xml::intAttr(x, "fillId", 0);
+    if (fillId >= 0 && fillId < int(m_fills.items.size())) {
+        const pugi::xml_node pattern = Xml::child(m_fills.items[size_t(fillId)], "patternFill");
+        if (Xml::attr(pattern, "patternType") == u"solid"_s)
+            f.fillColour = Xml::attr(Xml::child(pattern, "fgColor"), "rgb");
+    }
+    const int borderId = Xml::intAttr(x, "borderId", 0);
+    if (borderId >= 0 && borderId < int(m_borders.items.size())) {
+        const pugi::xml_node b = m_borders.items[size_t(borderId)];
+        auto side = [&](int k) {
+            for (pugi::xml_node n = b.first_child(); n; n = n.next_sibling()) {
+                if (isSide(n, k))
+                    return n;
+            }
+            return pugi::xml_node();
+        };
+        f.left = Xml::attr(side(0), "style");
+        f.right = Xml::attr(side(1), "style");
+        f.top = Xml::attr(side(2), "style");
+        f.bottom = Xml::attr(side(3), "style");
+        f.diagonal = Xml::attr(side(4), "style");
+        const pugi::xml_node colour = Xml::child(side(0), "color");
+        if (colour.attribute("auto").as_bool(false))
+            f.borderColour = u"auto"_s;
+        else if (colour.attribute("indexed"))
+            f.borderColour = u"indexed:"_s + Xml::attr(colour, "indexed");
+        else if (colour.attribute("rgb"))
+            f.borderColour = u"rgb:"_s + Xml::attr(colour, "rgb");
+        f.diagonalUp = b.attribute("diagonalUp").as_bool(false);
+        f.diagonalDown = b.attribute("diagonalDown").as_bool(false);
+    }
+    const pugi::xml_node alignment = Xml::child(x, "alignment");
+    f.horizontal = Xml::attr(alignment, "horizontal");
+    f.vertical = Xml::attr(alignment, "vertical");
+    return f;
+}
 
 int Styles::withBorder(int xf, BorderSide side, const BorderLine& line)
 {

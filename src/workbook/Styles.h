@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellFormat.h"
 #include "WorkbookError.h"
 
 #include <QByteArray>
@@ -54,6 +55,7 @@ public:
     // True when cells of this format show a date or a time.
     bool isDateStyle(int xf) const;
     double fontSize(int xf) const;
+    CellFormat describe(int xf) const;
     bool isBold(int xf) const;
 
     // The index in this workbook of a cell format of `from` (and of the fonts,

@@ -140,6 +140,9 @@ private:
     struct CopyContext;
     QString copyPartTree(const QString& part, Workbook* target, CopyContext& context);
     void rewriteChartFormulas(const QString& from, const QString& to);
+    // Gives this workbook the theme of `source` when it has none, so that theme
+    // colours of copied formats resolve.
+    void adoptTheme(Workbook* source);
     bool flush(FileFormat format, WorkbookError* error);
     bool writeTo(const QString& path, FileFormat format, WorkbookError* error);
     QList<pugi::xml_node> definedNames() const;

@@ -211,6 +211,22 @@ QString Workbook::copyPartTree(const QString& part, Workbook* target, CopyContex
     return newPart;
 }
 
+void Workbook::adoptTheme(Workbook* source)
+{
+    Relationships* own = rels(m_workbookPart);
+    Relationships* theirs = source->rels(source->m_workbookPart);
+    if (!own || !theirs || !own->byKind(u"theme"_s).isEmpty())
+        return;
+    const QList<Relationships::Relationship> themes = theirs->byKind(u"theme"_s);
+    if (themes.isEmpty() || themes.first().external)
+        return;
+    CopyContext ctx;
+    const QString part = source->copyPartTree(
+        source->m_zip.spelling(PartName::resolve(source->m_workbookPart, themes.first().target)), this, ctx);
+    if (!part.isEmpty())
+        own->add(relTypeBase() + u"theme"_s, PartName::relativeTarget(m_workbookPart, part));
+}
+
 Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position, WorkbookError* error)
 {
     const int sourceIndex = slotOf(source);
@@ -232,8 +248,10 @@ Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position
     sheet->m_doc.reset(source->m_doc);
     sheet->m_data = source->m_data;
     sheet->m_prefix = source->m_prefix;
-    if (ctx.crossBook)
+    if (ctx.crossBook) {
+        target->adoptTheme(this);
         sheet->importFrom(*source, styleMap);
+    }
     // A code name belongs to the original's macros.
     if (pugi::xml_node pr = Xml::child(sheet->root(), "sheetPr"))
         pr.remove_attribute("codeName");

@@ -198,8 +198,15 @@ Range Worksheet::Columns(int first, int last)
 
 int Worksheet::styleIndex(int row, int column) const
 {
-    const auto* cell = m_data.find(row, column);
-    return cell ? cell->style : 0;
+    // An empty cell shows its row's format, else its column's.
+    if (const auto* cell = m_data.find(row, column))
+        return cell->style;
+    if (const RowRecord* r = m_data.findRow(row)) {
+        if (SheetData::rowAttribute(*r, "customFormat") == "1" ||
+            SheetData::rowAttribute(*r, "customFormat") == "true")
+            return SheetData::rowAttribute(*r, "s").toInt();
+    }
+    return columnStyle(column);
 }
 
 CellValue Worksheet::value(int row, int column) const

@@ -61,7 +61,8 @@ public:
     // Row height in points (the sheet's default when not set).
     double rowHeight(int row) const;
     QList<Range> mergedCells() const;
-    // Style index of a cell (0 for the default format).
+    // Style index of a cell: an empty cell's is its row's or column's (0 for the
+    // default format).
     int styleIndex(int row, int column) const;
 
 private:

@@ -173,6 +173,8 @@ bool Worksheet::copyRange(const Range& src, Worksheet* target, int row, int colu
     }
 
     // 3. Place the copies.
+    if (cross)
+        target->m_book->adoptTheme(m_book);
     StyleImport map;
     Styles& toStyles = target->m_book->styles();
     const Styles& fromStyles = m_book->styles();

@@ -137,9 +137,16 @@ bool writeFidelityWorkbook(const QString& path)
     workbook_define_name(b.workbook(), "销量合计", "=数据!$B$2:$B$6");
     worksheet_protect(ws, nullptr, nullptr);
 
-    b.sheet(u"汇总"_s);
+    lxw_worksheet* summary = b.sheet(u"汇总"_s);
     b.text(1, 1, u"合计"_s);
     b.formula(1, 2, u"=SUM(数据!B2:B6)"_s, 35);
+    b.text(3, 1, u"地区"_s);
+    b.text(3, 2, u"人数"_s);
+    b.text(4, 1, u"北"_s);
+    b.number(4, 2, 3);
+    b.text(5, 1, u"南"_s);
+    b.number(5, 2, 4);
+    worksheet_add_table(summary, 2, 0, 4, 1, nullptr);
     worksheet_activate(ws);
     return b.close();
 }
@@ -369,6 +376,25 @@ bool gnumericReads(const QString& path, QString* messages)
     *messages = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).trimmed();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
            QFile::exists(dir.filePath(u"out.csv"_s));
+}
+
+QSet<QString> messageKinds(const QString& messages)
+{
+    // Messages are a line and, for parser notes, an indented context line.
+    QSet<QString> out;
+    QString current;
+    for (const QString& line : messages.split(u'\n')) {
+        if (line.startsWith(u'\t') || line.startsWith(u' ')) {
+            current += line.trimmed();
+            continue;
+        }
+        if (!current.isEmpty())
+            out.insert(current);
+        current = line.trimmed();
+    }
+    if (!current.isEmpty())
+        out.insert(current);
+    return out;
 }
 
 } // namespace Fixtures

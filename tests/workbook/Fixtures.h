@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -42,7 +43,7 @@ private:
 // A workbook with a chart, an image, a comment, data validation, conditional
 // formatting, a frozen pane, an autofilter, defined names, a hyperlink and
 // sheet protection on the sheet "数据", a blank sheet "空白" before it and a
-// sheet "汇总" with formulas into "数据".
+// sheet "汇总" with a formula into "数据" and a table.
 bool writeFidelityWorkbook(const QString& path);
 
 // A 1×1 PNG image.
@@ -65,5 +66,7 @@ QStringList partNames(const QString& path);
 // Reads the workbook with ssconvert (to CSV); returns false when it fails and
 // puts what it printed into `messages`.
 bool gnumericReads(const QString& path, QString* messages);
+// The distinct messages of a gnumeric run (one per kind, however often printed).
+QSet<QString> messageKinds(const QString& messages);
 
 } // namespace Fixtures
