@@ -108,7 +108,7 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
     if (sc.isEmptyElement())
         return true;
 
-    std::string text;
+    std::string vBuffer;
     std::string fText;
     int lastRow = 0;
     bool sorted = true;
@@ -215,7 +215,7 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 lastColumn = cell.column;
 
                 bool hasV = false;
-                std::string vText;
+                std::string_view vText;
                 QString inlineText;
                 bool hasInline = false;
                 if (!sc.isEmptyElement()) {
@@ -229,7 +229,7 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                             continue;
                         const std::string_view local = sc.localName();
                         if (local == "v") {
-                            if (!sc.readElementText(vText))
+                            if (!sc.readElementView(vText, vBuffer))
                                 return failed({});
                             hasV = true;
                         } else if (local == "f") {
@@ -287,7 +287,7 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                             cell.kind = CellKind::Number;
                         } else {
                             cell.kind = CellKind::Text;
-                            cell.text = addString(toQString(vText));
+                            cell.text = addString(QString::fromUtf8(vText.data(), qsizetype(vText.size())));
                         }
                     }
                 } else if (typeAttr == "s") {
@@ -307,12 +307,12 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 } else if (typeAttr == "e") {
                     if (hasV) {
                         cell.kind = CellKind::Error;
-                        cell.text = addString(toQString(std::string(trim(vText))));
+                        cell.text = addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
                     }
                 } else if (typeAttr == "str") {
                     if (hasV) {
                         cell.kind = CellKind::Text;
-                        cell.text = addString(unescapeXstring(toQString(vText)));
+                        cell.text = addString(unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
                     }
                 } else if (typeAttr == "inlineStr") {
                     if (hasInline) {
@@ -320,12 +320,12 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                         cell.text = addString(inlineText);
                     } else if (hasV) {
                         cell.kind = CellKind::InlineString;
-                        cell.text = addString(unescapeXstring(toQString(vText)));
+                        cell.text = addString(unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
                     }
                 } else if (typeAttr == "d") {
                     if (hasV) {
                         cell.kind = CellKind::Date;
-                        cell.text = addString(toQString(std::string(trim(vText))));
+                        cell.text = addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
                     }
                 } else {
                     return failed(u"unknown cell type in row %1"_s.arg(row.number));

@@ -5,6 +5,7 @@
 #include "ExcelHost.h"
 #include "FormulaRefs.h"
 #include "PackageTypes.h"
+#include "Parallel.h"
 #include "WorkbookInternals.h"
 #include "Worksheet.h"
 #include "Xml.h"
@@ -187,15 +188,34 @@ bool Workbook::loadPackage(const QByteArray& bytes, WorkbookError* error)
         if (slot.part.isEmpty())
             return fail(error, WorkbookError::Code::Corrupt,
                         u"sheet \"%1\": missing part %2"_s.arg(Xml::attr(node, "name"), r.target));
-        if (slot.type == SheetType::Worksheet) {
+        if (slot.type == SheetType::Worksheet)
             slot.sheet.reset(new Worksheet(this, slot.part));
-            if (!m_zip.read(slot.part, &data, error) || !slot.sheet->load(data, error))
-                return false;
-        }
         m_sheets.push_back(std::move(slot));
     }
     if (m_sheets.empty())
         return fail(error, WorkbookError::Code::Corrupt, u"workbook without sheets"_s);
+
+    // The worksheets are inflated and parsed two at a time.
+    QStringList parts;
+    std::vector<Worksheet*> sheetsToLoad;
+    for (const Slot& s : m_sheets) {
+        if (s.sheet) {
+            parts << s.part;
+            sheetsToLoad.push_back(s.sheet.get());
+        }
+    }
+    std::vector<QByteArray> xml;
+    if (!m_zip.readAll(parts, &xml, error))
+        return false;
+    std::vector<WorkbookError> errors(sheetsToLoad.size());
+    parallelFor(int(sheetsToLoad.size()), [&](int i) {
+        sheetsToLoad[size_t(i)]->load(xml[size_t(i)], &errors[size_t(i)]);
+        xml[size_t(i)] = QByteArray();
+    });
+    for (const WorkbookError& e : errors) {
+        if (!e.ok())
+            return fail(error, e);
+    }
 
     // Which group of the extended properties lists the worksheets.
     QStringList names;
@@ -383,6 +403,8 @@ int Workbook::activeIndex() const
 
 void Workbook::setActiveIndex(int index)
 {
+    if (index != activeIndex())
+        m_activeChanged = true;
     pugi::xml_node view = workbookView();
     if (Xml::intAttr(view, "activeTab", 0) != index || !view.attribute("activeTab")) {
         if (index == 0 && !view.attribute("activeTab")) {

@@ -163,6 +163,7 @@ private:
     SharedStrings m_sst;
     std::vector<Slot> m_sheets;
     bool m_sheetsChanged = false; // list of sheets changed: app.xml needs an update
+    bool m_activeChanged = false; // the selected tab must be marked again
     bool m_cellsChanged = false;
     bool m_formulasWritten = false;
     bool m_date1904 = false;

@@ -6,6 +6,7 @@
 #include "AtomicSave.h"
 #include "ExcelHost.h"
 #include "PackageTypes.h"
+#include "Parallel.h"
 #include "Worksheet.h"
 #include "Xml.h"
 
@@ -64,17 +65,27 @@ void Workbook::ensureSharedStringsPart()
 
 bool Workbook::flush(FileFormat format, WorkbookError* error)
 {
-    // Exactly the active sheet shows as selected.
-    const int active = activeIndex();
-    for (size_t i = 0; i < m_sheets.size(); ++i) {
-        Worksheet* ws = m_sheets[i].sheet.get();
-        if (ws && ws->isTabSelected() != (int(i) == active))
-            ws->setTabSelected(int(i) == active);
+    // Exactly the active sheet shows as selected once tabs moved or changed.
+    if (m_sheetsChanged || m_activeChanged) {
+        const int active = activeIndex();
+        for (size_t i = 0; i < m_sheets.size(); ++i) {
+            Worksheet* ws = m_sheets[i].sheet.get();
+            if (ws && ws->isTabSelected() != (int(i) == active))
+                ws->setTabSelected(int(i) == active);
+        }
     }
+    // Changed worksheets are written out two at a time.
+    std::vector<const Slot*> changed;
     for (const Slot& s : m_sheets) {
-        if (s.sheet && s.sheet->m_modified)
-            m_zip.write(s.part, s.sheet->save());
+        if (s.sheet && s.sheet->m_modified) {
+            s.sheet->prepareSave();
+            changed.push_back(&s);
+        }
     }
+    std::vector<QByteArray> xml(changed.size());
+    parallelFor(int(changed.size()), [&](int i) { xml[size_t(i)] = changed[size_t(i)]->sheet->save(); });
+    for (size_t i = 0; i < changed.size(); ++i)
+        m_zip.write(changed[i]->part, xml[i]);
     if (m_sst.isModified()) {
         ensureSharedStringsPart();
         m_zip.write(m_sstPart, m_sst.save());

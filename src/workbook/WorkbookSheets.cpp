@@ -149,7 +149,8 @@ Worksheet* Workbook::insertSlot(int position, const QString& name, std::unique_p
     const QString relId =
         wbRels->add(relTypeBase() + u"worksheet"_s, PartName::relativeTarget(m_workbookPart, part));
     addPartType(part, Types::worksheet);
-    m_zip.write(part, sheet->save());
+    // The name is taken now; the content is written when the workbook is saved.
+    m_zip.write(part, QByteArray());
 
     pugi::xml_node wb = m_workbook.document_element();
     pugi::xml_node sheets = Xml::ensureOrdered(wb, "sheets", Xml::workbookOrder());
@@ -405,6 +406,7 @@ bool Workbook::deleteSheet(Worksheet* sheet, WorkbookError* error)
     if (Xml::intAttr(view, "firstSheet", 0) >= sheetCount())
         Xml::setAttr(view, "firstSheet", std::max(0, sheetCount() - 1));
     Xml::setAttr(view, "activeTab", next);
+    m_activeChanged = true;
     m_workbookModified = true;
     m_sheetsChanged = true;
     m_cellsChanged = true; // the calculation chain named the deleted sheet's cells

@@ -88,14 +88,15 @@ bool Worksheet::load(const QByteArray& xml, WorkbookError* error)
     return true;
 }
 
-QByteArray Worksheet::save() const
+void Worksheet::prepareSave()
 {
     // The dimension records the used range.
-    auto* self = const_cast<Worksheet*>(this);
-    const Range used = UsedRange();
-    pugi::xml_node dim = Xml::ensureOrdered(self->root(), "dimension", Xml::worksheetOrder());
-    Xml::setAttr(dim, "ref", used.address());
+    pugi::xml_node dim = Xml::ensureOrdered(root(), "dimension", Xml::worksheetOrder());
+    Xml::setAttr(dim, "ref", UsedRange().address());
+}
 
+QByteArray Worksheet::save() const
+{
     QByteArray xml = Xml::save(m_doc);
     const QByteArray marker = QByteArray(placeholderAttribute) + "=\"1\"";
     const qsizetype at = xml.indexOf(marker);
@@ -103,11 +104,15 @@ QByteArray Worksheet::save() const
         return xml;
     const qsizetype lt = xml.lastIndexOf('<', at);
     const qsizetype gt = xml.indexOf('>', at);
-    QByteArray data;
-    data.reserve(qsizetype(m_data.rows.size()) * 64);
-    m_data.write(data, m_prefix);
-    xml.replace(lt, gt + 1 - lt, data);
-    return xml;
+    QByteArray out;
+    qsizetype cells = 0;
+    for (const RowRecord& r : m_data.rows)
+        cells += qsizetype(r.cells.size());
+    out.reserve(xml.size() + qsizetype(m_data.rows.size()) * 24 + cells * 40);
+    out.append(xml.constData(), lt);
+    m_data.write(out, m_prefix);
+    out.append(xml.constData() + gt + 1, xml.size() - gt - 1);
+    return out;
 }
 
 void Worksheet::contentChanged()

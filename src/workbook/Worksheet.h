@@ -73,6 +73,9 @@ private:
     Worksheet(Workbook* book, const QString& part);
     bool load(const QByteArray& xml, WorkbookError* error);
     void createEmpty(const QByteArray& mainNamespace);
+    // Brings derived markup (the dimension) up to date; then save() may run on
+    // any thread.
+    void prepareSave();
     QByteArray save() const;
     void markModified() { m_modified = true; }
     void contentChanged();

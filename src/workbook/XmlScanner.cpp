@@ -101,35 +101,37 @@ XmlScanner::Token XmlScanner::next()
             m_pos = stop;
             return Token::Text;
         }
-        if (startsWith(m_pos, m_end, "<!--")) {
-            const char* close = findSeq(m_pos + 4, m_end, "-->");
-            if (!close)
-                return error(u"unterminated comment"_s);
-            m_pos = close + 3;
-            continue;
+        // Dispatch on the character after '<': most tags are plain start or end tags.
+        const char second = m_pos + 1 < m_end ? m_pos[1] : '\0';
+        if (second == '!') {
+            if (startsWith(m_pos, m_end, "<!--")) {
+                const char* close = findSeq(m_pos + 4, m_end, "-->");
+                if (!close)
+                    return error(u"unterminated comment"_s);
+                m_pos = close + 3;
+                continue;
+            }
+            if (startsWith(m_pos, m_end, "<![CDATA[")) {
+                const char* close = findSeq(m_pos + 9, m_end, "]]>");
+                if (!close)
+                    return error(u"unterminated CDATA section"_s);
+                m_text = std::string_view(m_pos + 9, size_t(close - (m_pos + 9)));
+                m_cdata = true;
+                m_pos = close + 3;
+                return Token::Text;
+            }
+            if (startsWith(m_pos, m_end, "<!DOCTYPE") || startsWith(m_pos, m_end, "<!ENTITY"))
+                return error(u"document type or entity declaration"_s, true);
+            return error(u"unexpected markup declaration"_s);
         }
-        if (startsWith(m_pos, m_end, "<![CDATA[")) {
-            const char* close = findSeq(m_pos + 9, m_end, "]]>");
-            if (!close)
-                return error(u"unterminated CDATA section"_s);
-            m_text = std::string_view(m_pos + 9, size_t(close - (m_pos + 9)));
-            m_cdata = true;
-            m_pos = close + 3;
-            return Token::Text;
-        }
-        if (startsWith(m_pos, m_end, "<?")) {
+        if (second == '?') {
             const char* close = findSeq(m_pos + 2, m_end, "?>");
             if (!close)
                 return error(u"unterminated processing instruction"_s);
             m_pos = close + 2;
             continue;
         }
-        if (startsWith(m_pos, m_end, "<!")) {
-            if (startsWith(m_pos, m_end, "<!DOCTYPE") || startsWith(m_pos, m_end, "<!ENTITY"))
-                return error(u"document type or entity declaration"_s, true);
-            return error(u"unexpected markup declaration"_s);
-        }
-        if (startsWith(m_pos, m_end, "</")) {
+        if (second == '/') {
             const char* p = m_pos + 2;
             const char* nameStart = p;
             while (p < m_end && *p != '>' && !isSpace(*p))
@@ -219,6 +221,48 @@ bool XmlScanner::readElementText(std::string& out)
             }
         }
     }
+}
+
+bool XmlScanner::readElementView(std::string_view& view, std::string& buffer)
+{
+    view = {};
+    buffer.clear();
+    if (m_empty)
+        return true;
+    const int target = depth();
+    bool single = true;
+    bool any = false;
+    std::string piece;
+    while (true) {
+        const Token t = next();
+        if (t == Token::Error || t == Token::End)
+            return false;
+        if (t == Token::EndTag && depth() == target - 1)
+            break;
+        if (t != Token::Text || depth() != target)
+            continue;
+        if (!any && !m_cdata && m_text.find_first_of("&\r") == std::string_view::npos) {
+            view = m_text;
+            any = true;
+            continue;
+        }
+        if (single && any)
+            buffer.assign(view);
+        single = false;
+        any = true;
+        if (m_cdata) {
+            buffer.append(m_text);
+        } else {
+            if (!decode(m_text, piece)) {
+                m_error = u"bad character or entity reference in text"_s;
+                return false;
+            }
+            buffer.append(piece);
+        }
+    }
+    if (!single)
+        view = buffer;
+    return true;
 }
 
 bool XmlScanner::decode(std::string_view raw, std::string& out, bool attribute)

@@ -48,6 +48,9 @@ public:
     // Reads the character data of the element just started, up to its end
     // (text of nested elements is left out). False on malformed XML.
     bool readElementText(std::string& out);
+    // The same as a view: into the input when the text needs no decoding, else
+    // into `buffer`.
+    bool readElementView(std::string_view& view, std::string& buffer);
 
     QString errorText() const { return m_error; }
     bool unsafe() const { return m_unsafe; }

@@ -53,6 +53,8 @@ public:
     // Reads an entry's inflated bytes. Corrupt when the data do not inflate to
     // the recorded size and checksum.
     bool read(const QString& name, QByteArray* data, WorkbookError* error) const;
+    // Reads several entries, inflating on two threads.
+    bool readAll(const QStringList& names, std::vector<QByteArray>* data, WorkbookError* error) const;
 
     // Adds or replaces an entry; a replaced entry keeps its place in the order.
     void write(const QString& name, const QByteArray& data);
@@ -75,11 +77,16 @@ private:
         qint64 size = 0;
         quint32 crc = 0;
         bool hasCrc = false;
+        qint64 compressedSize = 0;
+        int method = 0;
         QByteArray data; // when written
         bool removed = false;
     };
 
     const Entry* find(const QString& name) const;
+    // The stored (compressed) bytes of an entry and its method.
+    bool fetchRaw(const Entry& e, QByteArray* raw, int* method, WorkbookError* error) const;
+    static bool inflateEntry(const Entry& e, const QByteArray& raw, int method, QByteArray* data, WorkbookError* error);
     void closeSource();
 
     std::vector<Entry> m_entries;
