@@ -1,0 +1,138 @@
+#pragma once
+
+#include "Cell.h"
+#include "CellAddress.h"
+#include "Range.h"
+#include "SheetData.h"
+#include "WorkbookError.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <functional>
+#include <memory>
+
+namespace Xl {
+
+class Workbook;
+struct StyleImport;
+
+// A worksheet of an open workbook. Owned by its workbook; a pointer stays valid
+// until the sheet is deleted or the workbook closed.
+class Worksheet
+{
+public:
+    ~Worksheet();
+    Worksheet(const Worksheet&) = delete;
+    Worksheet& operator=(const Worksheet&) = delete;
+
+    Workbook* parent() const { return m_book; }
+    QString Name() const;
+    // Renames the sheet, and the references to it in formulas, defined names,
+    // charts and hyperlinks. Refused (InvalidName, NameTaken), the old name stays.
+    bool setName(const QString& name, WorkbookError* error = nullptr);
+    // Position among all sheets of the workbook, 1-based.
+    int Index() const;
+    bool isVisible() const;
+    void Activate();
+
+    // Cells holding a value or a format; A1 alone for an empty sheet.
+    Range UsedRange() const;
+    Cell Cells(int row, int column);
+    Range range(const Cell& a, const Cell& b);
+    // Whole columns first..last (one column when `last` is 0).
+    Range Columns(int first, int last = 0);
+
+    // Deletes the sheet (not the workbook's last or last visible sheet). On
+    // success `this` is gone.
+    bool Delete(WorkbookError* error = nullptr);
+    // Copies the sheet to after `after` (a sheet of this or another workbook),
+    // with its formats, column widths, row heights, merged cells, views, print
+    // setup, drawings, charts, comments and tables. A name already used there
+    // gets a derived one ("Sheet1 (2)"). Returns the copy.
+    Worksheet* Copy(Worksheet* after, WorkbookError* error = nullptr);
+
+    // Column width in characters (the sheet's default when not set).
+    double columnWidth(int column) const;
+    bool hasCustomWidth(int column) const;
+    // Row height in points (the sheet's default when not set).
+    double rowHeight(int row) const;
+    QList<Range> mergedCells() const;
+    // Style index of a cell: an empty cell's is its row's or column's (0 for the
+    // default format).
+    int styleIndex(int row, int column) const;
+
+private:
+    friend class Workbook;
+    friend class Cell;
+    friend class Range;
+
+    Worksheet(Workbook* book, const QString& part);
+    bool load(const QByteArray& xml, WorkbookError* error);
+    void createEmpty(const QByteArray& mainNamespace);
+    // Brings derived markup (the dimension) up to date; then save() may run on
+    // any thread.
+    void prepareSave();
+    QByteArray save() const;
+    void markModified() { m_modified = true; }
+    void contentChanged();
+
+    // Cell access for Cell and Range.
+    CellValue value(int row, int column) const;
+    QString text(int row, int column) const;
+    QString formula(int row, int column) const;
+    void setValue(int row, int column, const CellValue& value);
+    void setFormula(int row, int column, const QString& formula, const CellValue& cached);
+    CellAddress end(int row, int column, Direction direction) const;
+    qint64 countA(int row1, int col1, int row2, int col2) const;
+    // Turns every follower of shared formula `si` into a formula of its own.
+    void unshareFormula(int sharedIndex);
+    void prepareOverwrite(int row, int column);
+    // Sets a cell's style, creating the cell when needed.
+    void setStyle(int row, int column, int style);
+
+    // Range operations.
+    bool copyRange(const Range& source, Worksheet* target, int row, int column, WorkbookError* error);
+    void autoFit(int row1, int col1, int row2, int col2);
+    void applyAlignment(const Range& range, const QString& horizontal, const QString& vertical);
+    void applyBorder(const Range& range, BordersIndex index, LineStyle style, BorderWeight weight,
+                     int colorIndex);
+
+    // Structure helpers.
+    pugi::xml_node root() const { return m_doc.document_element(); }
+    pugi::xml_node ensureChild(const char* local);
+    double defaultColumnWidth() const;
+    double defaultRowHeight() const;
+    void setColumnWidth(int first, int last, double width, bool custom);
+    void setColumnStyle(int column, int style);
+    int columnStyle(int column) const;
+    void addMerge(int row1, int col1, int row2, int col2);
+    void removeMergesIn(int row1, int col1, int row2, int col2);
+    void setTabSelected(bool selected);
+    bool isTabSelected() const;
+    // Rewrites formulas of this sheet with `f` (only cells whose formula
+    // mentions `hint`), and the sheet's hyperlink locations.
+    bool rewriteFormulas(const QString& hint, const std::function<QString(const QString&)>& f);
+    // Remaps style indices and shared strings of a sheet copied from another
+    // workbook.
+    void importFrom(const Worksheet& source, StyleImport& styles);
+
+    Workbook* m_book;
+    QString m_part;
+    pugi::xml_document m_doc; // the sheet XML with a placeholder for <sheetData>
+    SheetData m_data;
+    std::string m_prefix;
+    bool m_modified = false;
+
+    struct SharedMaster
+    {
+        int row = 0, column = 0, formula = -1;
+    };
+    mutable QHash<int, SharedMaster> m_masters; // shared formula index -> master cell
+    mutable bool m_mastersValid = false;
+};
+
+} // namespace Xl
