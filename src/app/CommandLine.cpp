@@ -9,6 +9,7 @@
 #include "execute/UndoRename.h"
 #include "platform/FileSystem.h"
 #include "rename/FillNewName.h"
+#include "workbook/WorkbookCommand.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -253,6 +254,8 @@ QString CommandLine::usage()
   tarnwick-cli preview FOLDER METHOD [--filter PATTERNS] [--json]
   tarnwick-cli rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
   tarnwick-cli undo    RECORD [--yes] [--json]
+  tarnwick-cli workbook info FILE-OR-FOLDER [--json]
+  tarnwick-cli workbook cells FILE --sheet N [--json]
   tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
@@ -299,6 +302,8 @@ int CommandLine::run(const QStringList& arguments)
         return preview(arguments, true);
     if (command == u"undo"_s)
         return undo(arguments);
+    if (command == u"workbook"_s)
+        return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
     return usageError(u"未知的命令："_s + command);
 }
 

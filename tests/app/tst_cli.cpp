@@ -3,6 +3,9 @@
 #include "platform/FileAttributes.h"
 #include "platform/FixedClock.h"
 #include "platform/GbkText.h"
+#include "workbook/ExcelHost.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -65,6 +68,7 @@ private Q_SLOTS:
     void renameWithoutTerminalRefuses();
     void attributes();
     void undoOfWindowRecord();
+    void workbookCommands();
 };
 
 void TestCli::linksNoWidgets()
@@ -276,6 +280,31 @@ void TestCli::undoOfWindowRecord()
     QCOMPARE(r.out, u"2 个文件按要求撤消重命名！\n"_s);
     QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
     QVERIFY(undo.entries().isEmpty());
+}
+
+void TestCli::workbookCommands()
+{
+    TempTree tree;
+    {
+        Xl::ExcelHost host;
+        Xl::Workbook* book = host.Add();
+        QVERIFY(book);
+        Xl::Worksheet* sheet = book->Worksheets(1);
+        sheet->Cells(1, 1).setValue(Xl::CellValue::text(u"姓名"_s));
+        sheet->Cells(1, 2).setValue(Xl::CellValue::text(u"电话"_s));
+        sheet->Cells(2, 1).setValue(Xl::CellValue::text(u"张三"_s));
+        sheet->Cells(2, 2).setValue(Xl::CellValue::number(13800));
+        QVERIFY(book->SaveAs(tree.file(u"通讯录.xlsx"_s)));
+        book->Close();
+    }
+    Result r = runCli({u"workbook"_s, u"info"_s, tree.path()});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(u"Sheet1"_s) && r.out.contains(u"(空白工作表)"_s), qPrintable(r.out));
+    r = runCli({u"workbook"_s, u"cells"_s, tree.file(u"通讯录.xlsx"_s), u"--sheet"_s, u"1"_s});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(u"张三"_s) && r.out.contains(u"13800"_s), qPrintable(r.out));
+    r = runCli({u"workbook"_s, u"cells"_s, tree.file(u"missing.xlsx"_s), u"--sheet"_s, u"1"_s});
+    QVERIFY(r.exitCode != 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
