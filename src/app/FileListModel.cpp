@@ -6,14 +6,14 @@ namespace App {
 
 namespace {
 
-struct ColumnSpec
+struct ColumnInfo
 {
     const char16_t* key;
     const char16_t* caption;
     int width;
 };
 
-constexpr ColumnSpec kColumns[FileRow::ColumnCount] = {
+constexpr ColumnInfo kColumns[FileRow::ColumnCount] = {
     {u"FileId", u"文件编号", 106}, {u"OldName", u"文件名", 183},  {u"NewName", u"新文件名", 183},
     {u"option", u"操作状态", 113}, {u"fileLX", u"文件类型", 169}, {u"fileDX", u"文件大小", 106},
     {u"fileSX", u"文件属性", 106}, {u"CTime", u"创建时间", 235},  {u"ETime", u"修改时间", 235},

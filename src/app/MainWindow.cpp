@@ -44,13 +44,13 @@ namespace App {
 
 namespace {
 
-struct TabSpec
+struct TabInfo
 {
     const char16_t* caption;
     const char16_t* tooltip;
 };
 
-constexpr TabSpec kTabs[MainWindow::MethodCount] = {
+constexpr TabInfo kTabs[MainWindow::MethodCount] = {
     {u"自动编号", u"去除原文件名，可按设定规则为文件自动编号"},
     {u"删除字符", u"删除文件名前面或后面若干个字符"},
     {u"添加前后缀", u"为文件名添加前缀或后缀"},
@@ -174,7 +174,7 @@ void MainWindow::buildToolbar()
     m_Toolbar1->setIconSize(QSize(16, 16));
     m_Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    struct ButtonSpec
+    struct ButtonInfo
     {
         const char16_t* caption;
         const char16_t* key;
@@ -182,7 +182,7 @@ void MainWindow::buildToolbar()
         QStyle::StandardPixmap fallback;
     };
     // Icons come from the desktop's theme; the style's own icons stand in where it has none.
-    const ButtonSpec buttons[ToolbarButtonCount] = {
+    const ButtonInfo buttons[ToolbarButtonCount] = {
         {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView},
         {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton},
         {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack},
@@ -191,12 +191,12 @@ void MainWindow::buildToolbar()
         {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon},
     };
     for (int i = 0; i < ToolbarButtonCount; ++i) {
-        const ButtonSpec& spec = buttons[i];
+        const ButtonInfo& button = buttons[i];
         const QIcon icon =
-            QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallback));
-        QAction* action = m_Toolbar1->addAction(icon, QString::fromUtf16(spec.caption));
-        action->setObjectName(QString::fromUtf16(spec.key));
-        action->setData(QString::fromUtf16(spec.key));
+            QIcon::fromTheme(QString::fromLatin1(button.themeIcon), style()->standardIcon(button.fallback));
+        QAction* action = m_Toolbar1->addAction(icon, QString::fromUtf16(button.caption));
+        action->setObjectName(QString::fromUtf16(button.key));
+        action->setData(QString::fromUtf16(button.key));
         connect(action, &QAction::triggered, this, [this, i] { RunToolbarCommand(ToolbarButton(i)); });
         m_toolbarActions[size_t(i)] = action;
     }
