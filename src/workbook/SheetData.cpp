@@ -218,7 +218,9 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 std::string_view vText;
                 QString inlineText;
                 bool hasInline = false;
-                if (!sc.isEmptyElement()) {
+                if (!sc.isEmptyElement() && sc.takeSimpleChild("v", &vText)) {
+                    hasV = true;
+                } else if (!sc.isEmptyElement()) {
                     while (true) {
                         t = sc.next();
                         if (t == XmlScanner::Token::Error || t == XmlScanner::Token::End)
