@@ -81,7 +81,6 @@ std::string_view XmlScanner::localPart(std::string_view qname)
     return qname;
 }
 
-
 XmlScanner::Token XmlScanner::error(const QString& text, bool unsafe)
 {
     m_error = u"%1 at byte %2"_s.arg(text).arg(qint64(m_pos - m_begin));
@@ -197,6 +196,9 @@ XmlScanner::Token XmlScanner::next()
         m_attributes = std::string_view(attrStart, size_t(p - attrStart));
         m_empty = *p == '/';
         m_pos = p + (m_empty ? 2 : 1);
+        // Workbook XML nests a few dozen levels at most; deeper input is hostile.
+        if (m_stack.size() >= maxDepth)
+            return error(u"elements nested too deeply"_s);
         m_stack.push_back(m_name);
         if (m_empty)
             m_popAfterEmpty = true;
@@ -267,7 +269,8 @@ bool XmlScanner::takeSimpleChild(std::string_view child, std::string_view* text)
         ++p;
     }
     const char* textEnd = p;
-    if (!take("</") || !take(prefix) || !take(child) || !take(">") || !take("</") || !take(element) || !take(">"))
+    if (!take("</") || !take(prefix) || !take(child) || !take(">") || !take("</") || !take(element) ||
+        !take(">"))
         return false;
     *text = std::string_view(textStart, size_t(textEnd - textStart));
     m_stack.pop_back();

@@ -23,6 +23,8 @@ public:
         Text,
         Error
     };
+    // Workbook XML nests a few dozen levels; deeper input is refused.
+    static constexpr size_t maxDepth = 256;
 
     XmlScanner(const char* begin, const char* end);
 

@@ -127,6 +127,17 @@ void WorkbookReadTest::badInput_data()
                sheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&b;</t></is></c></row>"))
         << Code::Corrupt;
     QTest::newRow("password protected") << Fixtures::encryptedWorkbook() << Code::Encrypted;
+    QByteArray deep, deepEnd;
+    for (int i = 0; i < 300; ++i) {
+        deep += "<x>";
+        deepEnd += "</x>";
+    }
+    QTest::newRow("deep nesting in cells")
+        << Fixtures::packageWithSheet(sheet("<row r=\"1\">" + deep + deepEnd + "</row>")) << Code::Corrupt;
+    QTest::newRow("deep nesting in markup")
+        << Fixtures::packageWithSheet(sheetHead + "<sheetData/><extLst>" + deep + deepEnd +
+                                      "</extLst></worksheet>")
+        << Code::Corrupt;
 }
 
 void WorkbookReadTest::badInput()
