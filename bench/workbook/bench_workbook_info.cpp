@@ -39,8 +39,9 @@ int main(int argc, char** argv)
         best = std::min(best, s);
         std::printf("run %d: %.3f s\n", run + 1, s);
     }
-    std::printf("workbook info, 100 workbooks × 3 sheets × 1000 rows × 10 columns: best %.3f s (%d sheet lines), "
-                "peak %.0f MB\n",
-                best, lines, Bench::peakMegabytes());
+    std::printf(
+        "workbook info, 100 workbooks × 3 sheets × 1000 rows × 10 columns: best %.3f s (%d sheet lines), "
+        "peak %.0f MB\n",
+        best, lines, Bench::peakMegabytes());
     return 0;
 }

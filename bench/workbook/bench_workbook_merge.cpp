@@ -69,7 +69,8 @@ int main(int argc, char** argv)
                     QFileInfo(target).size() / 1048576.0);
     }
 
-    const QString converter = app.arguments().contains(u"--engine-only"_s) ? QString() : Xl::ExcelHost::findConverter();
+    const QString converter =
+        app.arguments().contains(u"--engine-only"_s) ? QString() : Xl::ExcelHost::findConverter();
     double gnumeric = -1;
     if (!converter.isEmpty()) {
         const QString target = dir.filePath(u"ssconvert-merged.xlsx"_s);

@@ -8,6 +8,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Xl {
 
+namespace {
+// About 40 bytes an item: the cap keeps a hostile table near 640 MB.
+constexpr size_t maxItems = 16'000'000;
+} // namespace
+
 bool readRichText(XmlScanner& sc, QString* text, bool* rich, QString* error)
 {
     *rich = false;
@@ -114,6 +119,9 @@ bool SharedStrings::load(const QByteArray& data, const QString& part, WorkbookEr
                 return failed({});
             continue;
         }
+        if (m_texts.size() >= maxItems)
+            return fail(error, WorkbookError::Code::TooLarge,
+                        part + u": more than %1 strings"_s.arg(maxItems));
         const qsizetype from = sc.tokenBegin() - base;
         QString text;
         bool rich = false;

@@ -84,9 +84,12 @@ void appendText(QByteArray& out, const QString& s)
 
 } // namespace
 
-bool SheetData::parse(const char* begin, const char* end, QString* error, bool* unsafe)
+bool SheetData::parse(const char* begin, const char* end, QString* error, bool* unsafe,
+                      std::atomic<qint64>* cellBudget, bool* tooLarge)
 {
     *unsafe = false;
+    if (tooLarge)
+        *tooLarge = false;
     rows.clear();
     strings.clear();
     formulas.clear();
@@ -218,7 +221,9 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 std::string_view vText;
                 QString inlineText;
                 bool hasInline = false;
-                if (!sc.isEmptyElement()) {
+                if (!sc.isEmptyElement() && sc.takeSimpleChild("v", &vText)) {
+                    hasV = true;
+                } else if (!sc.isEmptyElement()) {
                     while (true) {
                         t = sc.next();
                         if (t == XmlScanner::Token::Error || t == XmlScanner::Token::End)
@@ -307,12 +312,14 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 } else if (typeAttr == "e") {
                     if (hasV) {
                         cell.kind = CellKind::Error;
-                        cell.text = addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
+                        cell.text =
+                            addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
                     }
                 } else if (typeAttr == "str") {
                     if (hasV) {
                         cell.kind = CellKind::Text;
-                        cell.text = addString(unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
+                        cell.text = addString(
+                            unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
                     }
                 } else if (typeAttr == "inlineStr") {
                     if (hasInline) {
@@ -320,12 +327,14 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                         cell.text = addString(inlineText);
                     } else if (hasV) {
                         cell.kind = CellKind::InlineString;
-                        cell.text = addString(unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
+                        cell.text = addString(
+                            unescapeXstring(QString::fromUtf8(vText.data(), qsizetype(vText.size()))));
                     }
                 } else if (typeAttr == "d") {
                     if (hasV) {
                         cell.kind = CellKind::Date;
-                        cell.text = addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
+                        cell.text =
+                            addString(QString::fromUtf8(trim(vText).data(), qsizetype(trim(vText).size())));
                     }
                 } else {
                     return failed(u"unknown cell type in row %1"_s.arg(row.number));
@@ -334,6 +343,13 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                     extra.inlineMarkup.clear();
                 if (!extra.attributes.isEmpty() || !extra.inlineMarkup.isEmpty() || !extra.trailing.isEmpty())
                     cell.extra = addExtra(extra);
+                if (cell.style == 0 && cell.kind == CellKind::Blank && cell.formula < 0 && cell.extra < 0)
+                    continue;
+                if (cellBudget && cellBudget->fetch_sub(1) <= 0) {
+                    if (tooLarge)
+                        *tooLarge = true;
+                    return failed(u"more cells than a workbook may hold here"_s);
+                }
                 row.cells.push_back(cell);
             }
             if (!cellsSorted) {
@@ -352,6 +368,8 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
                 row.cells = std::move(unique);
             }
         }
+        if (row.cells.empty() && row.attributes.isEmpty() && row.trailing.isEmpty())
+            continue;
         rows.push_back(std::move(row));
     }
 

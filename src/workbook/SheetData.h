@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <string_view>
 #include <vector>
 
@@ -79,7 +80,11 @@ public:
 
     // Parses a whole <sheetData> element. False with `error` set on malformed
     // or unsafe XML.
-    bool parse(const char* begin, const char* end, QString* error, bool* unsafe);
+    // `cellBudget` (shared by the sheets of a workbook) caps the cells kept;
+    // running out is reported as `tooLarge`. Cells without value, format or
+    // markup of their own are dropped, as they mean nothing.
+    bool parse(const char* begin, const char* end, QString* error, bool* unsafe,
+               std::atomic<qint64>* cellBudget = nullptr, bool* tooLarge = nullptr);
     // Writes the element with element names prefixed by `prefix` ("x:" or "").
     void write(QByteArray& out, std::string_view prefix) const;
 

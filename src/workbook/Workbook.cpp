@@ -208,8 +208,10 @@ bool Workbook::loadPackage(const QByteArray& bytes, WorkbookError* error)
     if (!m_zip.readAll(parts, &xml, error))
         return false;
     std::vector<WorkbookError> errors(sheetsToLoad.size());
+    // About 32 bytes a cell: the cap keeps a hostile workbook near 640 MB.
+    std::atomic<qint64> cellBudget{20'000'000};
     parallelFor(int(sheetsToLoad.size()), [&](int i) {
-        sheetsToLoad[size_t(i)]->load(xml[size_t(i)], &errors[size_t(i)]);
+        sheetsToLoad[size_t(i)]->load(xml[size_t(i)], &errors[size_t(i)], &cellBudget);
         xml[size_t(i)] = QByteArray();
     });
     for (const WorkbookError& e : errors) {

@@ -25,7 +25,7 @@ Worksheet::Worksheet(Workbook* book, const QString& part) : m_book(book), m_part
 
 Worksheet::~Worksheet() = default;
 
-bool Worksheet::load(const QByteArray& xml, WorkbookError* error)
+bool Worksheet::load(const QByteArray& xml, WorkbookError* error, std::atomic<qint64>* cellBudget)
 {
     const char* base = xml.constData();
     XmlScanner sc(base, base + xml.size());
@@ -69,8 +69,12 @@ bool Worksheet::load(const QByteArray& xml, WorkbookError* error)
     if (start >= 0) {
         QString why;
         bool unsafe = false;
-        if (!m_data.parse(base + start, base + end, &why, &unsafe))
-            return fail(error, unsafe ? WorkbookError::Code::Unsafe : WorkbookError::Code::Corrupt,
+        bool tooLarge = false;
+        if (!m_data.parse(base + start, base + end, &why, &unsafe, cellBudget, &tooLarge))
+            return fail(error,
+                        unsafe     ? WorkbookError::Code::Unsafe
+                        : tooLarge ? WorkbookError::Code::TooLarge
+                                   : WorkbookError::Code::Corrupt,
                         m_part + u": "_s + why);
         rest.reserve(xml.size() - (end - start) + placeholder.size());
         rest.append(base, start);

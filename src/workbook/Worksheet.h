@@ -71,7 +71,7 @@ private:
     friend class Range;
 
     Worksheet(Workbook* book, const QString& part);
-    bool load(const QByteArray& xml, WorkbookError* error);
+    bool load(const QByteArray& xml, WorkbookError* error, std::atomic<qint64>* cellBudget = nullptr);
     void createEmpty(const QByteArray& mainNamespace);
     // Brings derived markup (the dimension) up to date; then save() may run on
     // any thread.

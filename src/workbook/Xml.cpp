@@ -22,6 +22,28 @@ constexpr unsigned parseOptions = pugi::parse_declaration | pugi::parse_doctype 
                                   pugi::parse_cdata | pugi::parse_comments | pugi::parse_pi |
                                   pugi::parse_escapes | pugi::parse_eol | pugi::parse_wconv_attribute;
 
+bool tooDeep(const pugi::xml_node& root)
+{
+    int depth = 0;
+    pugi::xml_node n = root;
+    while (n) {
+        if (n.first_child()) {
+            n = n.first_child();
+            if (++depth > 256)
+                return true;
+            continue;
+        }
+        while (n != root && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n == root)
+            break;
+        n = n.next_sibling();
+    }
+    return false;
+}
+
 } // namespace
 
 bool load(pugi::xml_document& doc, const QByteArray& data, const QString& part, WorkbookError* error)
@@ -41,6 +63,11 @@ bool load(pugi::xml_document& doc, const QByteArray& data, const QString& part, 
     }
     if (!doc.document_element())
         return fail(error, WorkbookError::Code::Corrupt, u"%1: no root element"_s.arg(part));
+    // Code walking these documents may recurse; hostile nesting stops here.
+    if (tooDeep(doc.document_element())) {
+        doc.reset();
+        return fail(error, WorkbookError::Code::Corrupt, u"%1: elements nested too deeply"_s.arg(part));
+    }
     // Parts saved as UTF-16 come back as UTF-8, which the declaration must say.
     for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
         if (n.type() == pugi::node_declaration && n.attribute("encoding")) {

@@ -13,6 +13,17 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
 bool startsWith(const char* p, const char* end, const char* lit)
 {
     const size_t n = std::strlen(lit);
@@ -63,13 +74,11 @@ XmlScanner::XmlScanner(const char* begin, const char* end) : m_begin(begin), m_e
 
 std::string_view XmlScanner::localPart(std::string_view qname)
 {
-    const size_t colon = qname.find(':');
-    return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
-}
-
-std::string_view XmlScanner::localName() const
-{
-    return localPart(m_name);
+    for (size_t i = 0; i < qname.size(); ++i) {
+        if (qname[i] == ':')
+            return qname.substr(i + 1);
+    }
+    return qname;
 }
 
 XmlScanner::Token XmlScanner::error(const QString& text, bool unsafe)
@@ -94,8 +103,15 @@ XmlScanner::Token XmlScanner::next()
             return Token::End;
         }
         if (*m_pos != '<') {
-            const char* lt = static_cast<const char*>(std::memchr(m_pos, '<', size_t(m_end - m_pos)));
-            const char* stop = lt ? lt : m_end;
+            // Cell values are short: look a few bytes ahead before calling memchr.
+            const char* stop = m_pos;
+            const char* shortEnd = std::min(m_end, m_pos + 16);
+            while (stop < shortEnd && *stop != '<')
+                ++stop;
+            if (stop == shortEnd && stop < m_end) {
+                const char* lt = static_cast<const char*>(std::memchr(stop, '<', size_t(m_end - stop)));
+                stop = lt ? lt : m_end;
+            }
             m_text = std::string_view(m_pos, size_t(stop - m_pos));
             m_cdata = false;
             m_pos = stop;
@@ -141,10 +157,11 @@ XmlScanner::Token XmlScanner::next()
                 ++p;
             if (p >= m_end || *p != '>')
                 return error(u"malformed end tag"_s);
-            if (m_stack.empty() || m_stack.back() != closing)
+            if (m_stack.empty() || !sameName(m_stack.back(), closing))
                 return error(u"end tag </%1> does not match"_s.arg(QString::fromUtf8(closing)));
             m_stack.pop_back();
             m_name = closing;
+            m_local = localPart(closing);
             m_pos = p + 1;
             return Token::EndTag;
         }
@@ -156,12 +173,16 @@ XmlScanner::Token XmlScanner::next()
         if (p == nameStart)
             return error(u"malformed tag"_s);
         m_name = std::string_view(nameStart, size_t(p - nameStart));
+        m_local = localPart(m_name);
         const char* attrStart = p;
         // Attribute values may hold '>' and '/', so walk quotes.
         while (p < m_end && *p != '>' && !(*p == '/' && p + 1 < m_end && p[1] == '>')) {
             if (*p == '"' || *p == '\'') {
-                const char* q = static_cast<const char*>(std::memchr(p + 1, *p, size_t(m_end - p - 1)));
-                if (!q)
+                const char quote = *p;
+                const char* q = p + 1;
+                while (q < m_end && *q != quote)
+                    ++q;
+                if (q >= m_end)
                     return error(u"unterminated attribute value"_s);
                 p = q + 1;
             } else if (*p == '<') {
@@ -175,6 +196,9 @@ XmlScanner::Token XmlScanner::next()
         m_attributes = std::string_view(attrStart, size_t(p - attrStart));
         m_empty = *p == '/';
         m_pos = p + (m_empty ? 2 : 1);
+        // Workbook XML nests a few dozen levels at most; deeper input is hostile.
+        if (m_stack.size() >= maxDepth)
+            return error(u"elements nested too deeply"_s);
         m_stack.push_back(m_name);
         if (m_empty)
             m_popAfterEmpty = true;
@@ -221,6 +245,39 @@ bool XmlScanner::readElementText(std::string& out)
             }
         }
     }
+}
+
+bool XmlScanner::takeSimpleChild(std::string_view child, std::string_view* text)
+{
+    if (m_empty || m_stack.empty())
+        return false;
+    const std::string_view element = m_stack.back();
+    const std::string_view prefix = element.substr(0, element.size() - localPart(element).size());
+    const char* p = m_pos;
+    auto take = [&](std::string_view s) {
+        if (size_t(m_end - p) < s.size() || std::memcmp(p, s.data(), s.size()) != 0)
+            return false;
+        p += s.size();
+        return true;
+    };
+    if (!take("<") || !take(prefix) || !take(child) || !take(">"))
+        return false;
+    const char* textStart = p;
+    while (p < m_end && *p != '<') {
+        if (*p == '&' || *p == '\r')
+            return false;
+        ++p;
+    }
+    const char* textEnd = p;
+    if (!take("</") || !take(prefix) || !take(child) || !take(">") || !take("</") || !take(element) ||
+        !take(">"))
+        return false;
+    *text = std::string_view(textStart, size_t(textEnd - textStart));
+    m_stack.pop_back();
+    m_name = element;
+    m_local = localPart(element);
+    m_pos = p;
+    return true;
 }
 
 bool XmlScanner::readElementView(std::string_view& view, std::string& buffer)

@@ -23,6 +23,8 @@ public:
         Text,
         Error
     };
+    // Workbook XML nests a few dozen levels; deeper input is refused.
+    static constexpr size_t maxDepth = 256;
 
     XmlScanner(const char* begin, const char* end);
 
@@ -30,7 +32,7 @@ public:
 
     // Current tag's qualified name, and the part after the prefix.
     std::string_view name() const { return m_name; }
-    std::string_view localName() const;
+    std::string_view localName() const { return m_local; }
     // True for "<x/>"; no EndTag token follows it.
     bool isEmptyElement() const { return m_empty; }
     // Raw attribute text of the current start tag (between the name and ">").
@@ -51,6 +53,10 @@ public:
     // The same as a view: into the input when the text needs no decoding, else
     // into `buffer`.
     bool readElementView(std::string_view& view, std::string& buffer);
+    // Right after a non-empty start tag: when the element holds nothing but
+    // "<child>text</child>" with plain text (the usual cell), consumes it up to
+    // the element's end tag and returns the text. Otherwise consumes nothing.
+    bool takeSimpleChild(std::string_view child, std::string_view* text);
 
     QString errorText() const { return m_error; }
     bool unsafe() const { return m_unsafe; }
@@ -74,6 +80,7 @@ private:
     const char* m_pos;
     const char* m_tokenBegin = nullptr;
     std::string_view m_name;
+    std::string_view m_local;
     std::string_view m_attributes;
     std::string_view m_text;
     bool m_empty = false;

@@ -5,9 +5,9 @@
 
 #include "Parallel.h"
 
+#include <cstring>
 #include <ctime>
 #include <memory>
-#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -98,8 +98,8 @@ zip_int64_t precompressedSource(void* userdata, void* data, zip_uint64_t length,
         delete p;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
     default:
         return -1;
     }
@@ -281,7 +281,8 @@ bool ZipPackage::fetchRaw(const Entry& e, QByteArray* raw, int* method, Workbook
     return true;
 }
 
-bool ZipPackage::inflateEntry(const Entry& e, const QByteArray& raw, int method, QByteArray* data, WorkbookError* error)
+bool ZipPackage::inflateEntry(const Entry& e, const QByteArray& raw, int method, QByteArray* data,
+                              WorkbookError* error)
 {
     QByteArray out;
     if (method == ZIP_CM_STORE) {
@@ -360,7 +361,8 @@ bool ZipPackage::readAll(const QStringList& names, std::vector<QByteArray>* data
     std::vector<WorkbookError> errors(static_cast<size_t>(n));
     parallelFor(n, [&](int i) {
         if (entries[size_t(i)]->sourceIndex >= 0)
-            inflateEntry(*entries[size_t(i)], raw[size_t(i)], methods[size_t(i)], &(*data)[size_t(i)], &errors[size_t(i)]);
+            inflateEntry(*entries[size_t(i)], raw[size_t(i)], methods[size_t(i)], &(*data)[size_t(i)],
+                         &errors[size_t(i)]);
     });
     for (const WorkbookError& e : errors) {
         if (!e.ok())

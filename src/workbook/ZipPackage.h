@@ -86,7 +86,8 @@ private:
     const Entry* find(const QString& name) const;
     // The stored (compressed) bytes of an entry and its method.
     bool fetchRaw(const Entry& e, QByteArray* raw, int* method, WorkbookError* error) const;
-    static bool inflateEntry(const Entry& e, const QByteArray& raw, int method, QByteArray* data, WorkbookError* error);
+    static bool inflateEntry(const Entry& e, const QByteArray& raw, int method, QByteArray* data,
+                             WorkbookError* error);
     void closeSource();
 
     std::vector<Entry> m_entries;

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void numberAndDateText_data();
     void numberAndDateText();
     void unchangedSaveKeepsEveryPart();
+    void prefixedNamespaces();
 };
 
 void WorkbookReadTest::badInput_data()
@@ -127,6 +128,29 @@ void WorkbookReadTest::badInput_data()
                sheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&b;</t></is></c></row>"))
         << Code::Corrupt;
     QTest::newRow("password protected") << Fixtures::encryptedWorkbook() << Code::Encrypted;
+    {
+        Xl::ZipPackage p;
+        QVERIFY(p.load(Fixtures::packageWithSheet(sheet({})), nullptr));
+        QByteArray types;
+        p.read(u"[Content_Types].xml"_s, &types, nullptr);
+        types.replace("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
+                      "application/vnd.ms-excel.sheet.binary.macroEnabled.main");
+        p.write(u"[Content_Types].xml"_s, types);
+        QByteArray xlsb;
+        QVERIFY(p.save(&xlsb, nullptr));
+        QTest::newRow("binary workbook") << xlsb << Code::Unsupported;
+    }
+    QByteArray deep, deepEnd;
+    for (int i = 0; i < 300; ++i) {
+        deep += "<x>";
+        deepEnd += "</x>";
+    }
+    QTest::newRow("deep nesting in cells")
+        << Fixtures::packageWithSheet(sheet("<row r=\"1\">" + deep + deepEnd + "</row>")) << Code::Corrupt;
+    QTest::newRow("deep nesting in markup")
+        << Fixtures::packageWithSheet(sheetHead + "<sheetData/><extLst>" + deep + deepEnd +
+                                      "</extLst></worksheet>")
+        << Code::Corrupt;
 }
 
 void WorkbookReadTest::badInput()
@@ -375,6 +399,43 @@ void WorkbookReadTest::unchangedSaveKeepsEveryPart()
     QCOMPARE(Fixtures::partNames(copy), before);
     for (const QString& part : before)
         QVERIFY2(Fixtures::partOf(copy, part) == Fixtures::partOf(source, part), qPrintable(part));
+}
+
+void WorkbookReadTest::prefixedNamespaces()
+{
+    // Some writers prefix the main namespace ("x:"); edits keep to it.
+    const QByteArray ns = "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    const QByteArray wb = "<?xml version=\"1.0\"?><x:workbook " + ns +
+                          " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                          "<x:sheets><x:sheet name=\"数据\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>";
+    const QByteArray ws = "<?xml version=\"1.0\"?><x:worksheet " + ns +
+                          "><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>甲</x:t></x:is></x:c>"
+                          "</x:row></x:sheetData></x:worksheet>";
+    TempTree tree;
+    const QString path = tree.write(u"prefixed.xlsx"_s, Fixtures::packageWithSheet(ws, wb));
+    {
+        ExcelHost host;
+        WorkbookError error;
+        Workbook* book = host.Open(path, &error);
+        QVERIFY2(book, qPrintable(error.toString()));
+        Worksheet* sheet = book->Worksheets(u"数据"_s);
+        QCOMPARE(sheet->Cells(1, 1).Value(), CellValue::text(u"甲"_s));
+        sheet->Cells(2, 2).setValue(CellValue::text(u"乙"_s));
+        Range(sheet->Cells(1, 1), sheet->Cells(2, 2)).Merge();
+        QVERIFY(book->addWorksheet(sheet, &error));
+        QVERIFY2(book->Save(&error), qPrintable(error.toString()));
+    }
+    const QByteArray saved = Fixtures::partOf(path, u"xl/worksheets/sheet1.xml"_s);
+    QVERIFY(saved.contains("<x:row r=\"2\"><x:c r=\"B2\" t=\"s\"><x:v>0</x:v></x:c></x:row>"));
+    QVERIFY(saved.contains("<x:mergeCells count=\"1\"><x:mergeCell ref=\"A1:B2\"/></x:mergeCells>"));
+    QVERIFY(Fixtures::partOf(path, u"xl/workbook.xml"_s).contains("<x:sheet name=\"Sheet2\""));
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.toString()));
+    QCOMPARE(book->Worksheets(1)->Cells(2, 2).Value(), CellValue::text(u"乙"_s));
+    QString messages;
+    QVERIFY2(Fixtures::gnumericReads(path, &messages), qPrintable(messages));
 }
 
 QTEST_GUILESS_MAIN(WorkbookReadTest)
