@@ -12,8 +12,8 @@
 
 #include <QProcess>
 
-#include <xlsxwriter.h>
 #include <QtTest>
+#include <xlsxwriter.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace Xl;
@@ -66,6 +66,7 @@ private Q_SLOTS:
     void saveFailureKeepsOriginal_data();
     void saveFailureKeepsOriginal();
     void saveIntoUnwritableFolder();
+    void saveThroughSymbolicLink();
 };
 
 void WorkbookEditTest::newWorkbook()
@@ -414,6 +415,27 @@ void WorkbookEditTest::saveIntoUnwritableFolder()
     QCOMPARE(error.code, Code::WriteFailed);
     QCOMPARE(tree.read(u"locked/f.xlsx"_s), before);
     QCOMPARE(tree.entries(u"locked"_s), QStringList({u"f.xlsx"_s}));
+}
+
+void WorkbookEditTest::saveThroughSymbolicLink()
+{
+    TempTree tree;
+    const QString real = tree.file(u"data/real.xlsx"_s);
+    tree.mkdir(u"data"_s);
+    QVERIFY(Fixtures::writeFidelityWorkbook(real));
+    const QString link = tree.file(u"link.xlsx"_s);
+    QVERIFY(QFile::link(real, link));
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(link, &error);
+    QVERIFY(book);
+    book->Worksheets(1)->Cells(1, 1).setValue(CellValue::text(u"经由链接"_s));
+    QVERIFY(book->Save(&error));
+    QVERIFY(QFileInfo(link).isSymLink());
+    ExcelHost again;
+    Workbook* reopened = again.Open(real, &error);
+    QVERIFY(reopened);
+    QCOMPARE(reopened->Worksheets(1)->Cells(1, 1).Value(), CellValue::text(u"经由链接"_s));
 }
 
 QTEST_GUILESS_MAIN(WorkbookEditTest)
