@@ -19,8 +19,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Xl {
 
-bool saveAtomically(const QString& path, const QByteArray& data, SaveFault fault, WorkbookError* error)
+bool saveAtomically(const QString& requested, const QByteArray& data, SaveFault fault, WorkbookError* error)
 {
+    // Through a symbolic link the file it names is replaced, and the link stays.
+    QString path = requested;
+    for (int hops = 0; hops < 16 && QFileInfo(path).isSymLink(); ++hops)
+        path = QFileInfo(path).symLinkTarget();
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     QTemporaryFile temp(folder + u"/."_s + info.fileName() + u".tarnwick-XXXXXX"_s);

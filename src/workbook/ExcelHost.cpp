@@ -95,13 +95,44 @@ QString ExcelHost::privatePath(const QString& suffix)
     return m_temp->path() + u"/w"_s + QString::number(++m_tempCounter) + suffix;
 }
 
+ExcelHost::FileKind ExcelHost::classify(const QByteArray& head, const QString& fileName, QString* importType)
+{
+    if (importType)
+        importType->clear();
+    if (isOpenDocument(head))
+        return FileKind::OpenDocument;
+    if (isZip(head))
+        return FileKind::Package;
+    if (head.size() >= 8 && std::memcmp(head.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0)
+        return FileKind::Compound;
+    // Web systems export HTML tables or Excel 2003 XML under .xls names.
+    const FileFormat format = formatForPath(fileName);
+    if (format != FileFormat::Xls && format != FileFormat::Xlt)
+        return FileKind::Unknown;
+    QByteArray text = head.left(2048).toLower();
+    if (text.startsWith("\xef\xbb\xbf"))
+        text.remove(0, 3);
+    if (!text.trimmed().startsWith('<'))
+        return FileKind::Unknown;
+    if (text.contains("urn:schemas-microsoft-com:office:spreadsheet")) {
+        if (importType)
+            *importType = u"Gnumeric_Excel:excel_xml"_s;
+        return FileKind::WebTable;
+    }
+    if (text.contains("<html") || text.contains("<table"))
+        return FileKind::WebTable;
+    return FileKind::Unknown;
+}
+
 bool ExcelHost::convert(const QString& source, const QString& target, WorkbookError* error,
-                        const QString& exportType) const
+                        const QString& exportType, const QString& importType) const
 {
     if (m_converter.isEmpty() || !QFileInfo(m_converter).isExecutable())
         return fail(error, WorkbookError::Code::ConverterMissing,
                     m_converter.isEmpty() ? u"ssconvert"_s : m_converter);
     QStringList args;
+    if (!importType.isEmpty())
+        args << u"-I"_s << importType;
     if (!exportType.isEmpty())
         args << u"-T"_s << exportType;
     args << source << target;
@@ -159,7 +190,17 @@ QStringList ExcelHost::convertAll(const QStringList& sources, QList<WorkbookErro
             job.target = privatePath(u".xlsx"_s);
             job.process = std::make_unique<QProcess>();
             job.process->setProcessEnvironment(env);
-            job.process->start(m_converter, {sources[job.index], job.target});
+            QStringList args;
+            {
+                QFile head(sources[job.index]);
+                QString importType;
+                if (head.open(QIODevice::ReadOnly))
+                    classify(head.read(2048), sources[job.index], &importType);
+                if (!importType.isEmpty())
+                    args << u"-I"_s << importType;
+            }
+            args << sources[job.index] << job.target;
+            job.process->start(m_converter, args);
             if (!job.process->waitForStarted(10000)) {
                 errs[job.index] = WorkbookError::make(WorkbookError::Code::ConverterMissing, m_converter);
                 continue;
@@ -184,6 +225,9 @@ QStringList ExcelHost::convertAll(const QStringList& sources, QList<WorkbookErro
                 errs[it->index] = WorkbookError::make(
                     WorkbookError::Code::ConversionFailed,
                     QFileInfo(source).fileName() + (messages.isEmpty() ? QString() : u": "_s + messages));
+                const QFileInfo in(source);
+                m_failed.insert(in.absoluteFilePath(),
+                                {Converted{QString(), in.lastModified(), in.size()}, errs[it->index]});
             }
             it = running.erase(it);
         }
@@ -221,7 +265,9 @@ Workbook* ExcelHost::Open(const QString& path, WorkbookError* error)
             e->detail = info.fileName() + u": "_s + e->detail;
     };
 
-    if (isZip(bytes) && !isOpenDocument(bytes)) {
+    QString importType;
+    const FileKind kind = classify(bytes.left(2048), info.fileName(), &importType);
+    if (kind == FileKind::Package) {
         auto book = std::unique_ptr<Workbook>(new Workbook(this));
         if (!book->loadPackage(bytes, error)) {
             withFile(error);
@@ -236,7 +282,7 @@ Workbook* ExcelHost::Open(const QString& path, WorkbookError* error)
         m_books.push_back(std::move(book));
         return m_books.back().get();
     }
-    if (CompoundFile::hasSignature(bytes)) {
+    if (kind == FileKind::Compound) {
         CompoundFile cf;
         if (!cf.parse(bytes)) {
             fail(error, WorkbookError::Code::Corrupt, info.fileName() + u": damaged compound file"_s);
@@ -251,7 +297,7 @@ Workbook* ExcelHost::Open(const QString& path, WorkbookError* error)
             fail(error, WorkbookError::Code::NotAWorkbook, info.fileName() + u": no workbook stream"_s);
             return nullptr;
         }
-    } else if (!isOpenDocument(bytes)) {
+    } else if (kind == FileKind::Unknown) {
         fail(error, WorkbookError::Code::NotAWorkbook, info.fileName());
         return nullptr;
     }
@@ -264,12 +310,19 @@ Workbook* ExcelHost::Open(const QString& path, WorkbookError* error)
         cached->size == info.size() && QFileInfo::exists(cached->xlsx)) {
         xlsx = cached->xlsx;
     } else {
+        // A conversion that failed in a folder scan is not tried again.
+        const auto failed = m_failed.constFind(absolute);
+        if (failed != m_failed.constEnd() && failed->first.modified == info.lastModified() &&
+            failed->first.size == info.size()) {
+            fail(error, failed->second);
+            return nullptr;
+        }
         xlsx = privatePath(u".xlsx"_s);
         if (xlsx.isEmpty()) {
             fail(error, WorkbookError::Code::ConversionFailed, u"no temporary folder"_s);
             return nullptr;
         }
-        if (!convert(absolute, xlsx, error))
+        if (!convert(absolute, xlsx, error, QString(), importType))
             return nullptr;
         m_converted.insert(absolute, Converted{xlsx, info.lastModified(), info.size()});
     }

@@ -51,9 +51,21 @@ public:
     void setSaveFault(SaveFault stage) { m_saveFault = stage; }
 
     // Converts `source` into `target` with ssconvert (format by the target's
-    // extension, or `exportType` when given). Waits for the program.
+    // extension, or `exportType` when given; the source's format guessed, or
+    // `importType`). Waits for the program.
     bool convert(const QString& source, const QString& target, WorkbookError* error,
-                 const QString& exportType = QString()) const;
+                 const QString& exportType = QString(), const QString& importType = QString()) const;
+
+    // What a file holds, from its first bytes (2 KB are enough) and its name.
+    enum class FileKind
+    {
+        Package,      // an OOXML zip package, read natively
+        Compound,     // an OLE compound file (.xls, .et, or a protected workbook)
+        OpenDocument, // .ods
+        WebTable,     // an HTML table or Excel 2003 XML named .xls/.xlt, as web exports are
+        Unknown,
+    };
+    static FileKind classify(const QByteArray& head, const QString& fileName, QString* importType = nullptr);
     // Converts each legacy workbook of `sources` into an .xlsx in the host's
     // private folder, two conversions at a time; returns the converted paths
     // (empty for a failure, with its error in `errors`).
@@ -79,7 +91,8 @@ private:
         QDateTime modified;
         qint64 size = 0;
     };
-    QHash<QString, Converted> m_converted; // legacy source path -> its converted copy
+    QHash<QString, Converted> m_converted;                        // legacy source path -> its converted copy
+    QHash<QString, std::pair<Converted, WorkbookError>> m_failed; // conversions that failed
 };
 
 } // namespace Xl

@@ -188,6 +188,11 @@ bool Workbook::loadPackage(const QByteArray& bytes, WorkbookError* error)
         if (slot.part.isEmpty())
             return fail(error, WorkbookError::Code::Corrupt,
                         u"sheet \"%1\": missing part %2"_s.arg(Xml::attr(node, "name"), r.target));
+        for (const Slot& other : m_sheets) {
+            if (other.part.compare(slot.part, Qt::CaseInsensitive) == 0)
+                return fail(error, WorkbookError::Code::Corrupt,
+                            u"two sheets share the part %1"_s.arg(slot.part));
+        }
         if (slot.type == SheetType::Worksheet)
             slot.sheet.reset(new Worksheet(this, slot.part));
         m_sheets.push_back(std::move(slot));

@@ -287,9 +287,23 @@ Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position
     // Names scoped to the sheet come along (print area, titles, filters),
     // read before the insertion renumbers the target's.
     pugi::xml_document namesDoc;
+    pugi::xml_document globalDoc;
     for (pugi::xml_node n : definedNames()) {
-        if (n.attribute("localSheetId") && n.attribute("localSheetId").as_int() == sourceIndex)
-            namesDoc.append_copy(n);
+        if (n.attribute("localSheetId")) {
+            if (n.attribute("localSheetId").as_int() == sourceIndex)
+                namesDoc.append_copy(n);
+        } else if (ctx.crossBook && FormulaRefs::refersToSheet(Xml::text(n), ctx.fromName)) {
+            // A workbook-wide name into the sheet goes along to another workbook,
+            // unless the name is taken there.
+            bool taken = false;
+            for (pugi::xml_node own : target->definedNames()) {
+                if (!own.attribute("localSheetId") &&
+                    Xml::attr(own, "name").compare(Xml::attr(n, "name"), Qt::CaseInsensitive) == 0)
+                    taken = true;
+            }
+            if (!taken)
+                globalDoc.append_copy(n);
+        }
     }
 
     Worksheet* copy = target->insertSlot(position, ctx.toName, std::move(sheet), error);
@@ -311,16 +325,19 @@ Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position
         copy->rewriteFormulas(it.key(), [&](const QString& f) { return QString(f).replace(structured, to); });
     }
 
-    if (namesDoc.first_child()) {
+    if (namesDoc.first_child() || globalDoc.first_child()) {
         pugi::xml_node defined =
             Xml::ensureOrdered(target->m_workbook.document_element(), "definedNames", Xml::workbookOrder());
         const int at = target->slotOf(copy);
-        for (pugi::xml_node n = namesDoc.first_child(); n; n = n.next_sibling()) {
-            pugi::xml_node added = defined.append_copy(n);
-            const std::string name = Xml::prefixOf(defined) + "definedName";
-            added.set_name(name.c_str());
-            Xml::setAttr(added, "localSheetId", at);
-            Xml::setText(added, FormulaRefs::renameSheet(Xml::text(added), ctx.fromName, ctx.toName));
+        const std::string elementName = Xml::prefixOf(defined) + "definedName";
+        for (pugi::xml_document* doc : {&namesDoc, &globalDoc}) {
+            for (pugi::xml_node n = doc->first_child(); n; n = n.next_sibling()) {
+                pugi::xml_node added = defined.append_copy(n);
+                added.set_name(elementName.c_str());
+                if (doc == &namesDoc)
+                    Xml::setAttr(added, "localSheetId", at);
+                Xml::setText(added, FormulaRefs::renameSheet(Xml::text(added), ctx.fromName, ctx.toName));
+            }
         }
         target->m_workbookModified = true;
     }

@@ -18,18 +18,15 @@ namespace {
 
 const QString blankMarker = u"(空白工作表)"_s;
 
-// Whether a file is a compound file or OpenDocument package, which need
-// converting first; read from its first bytes.
+// Whether a file must be converted before it is read, from its first bytes.
 bool needsConversion(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = f.read(96);
-    if (head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return true;
-    return head.startsWith("PK\x03\x04") && head.mid(30, 8) == "mimetype" &&
-           head.mid(38).startsWith("application/vnd.oasis.opendocument.spreadsheet");
+    const ExcelHost::FileKind kind = ExcelHost::classify(f.read(2048), path);
+    return kind == ExcelHost::FileKind::Compound || kind == ExcelHost::FileKind::OpenDocument ||
+           kind == ExcelHost::FileKind::WebTable;
 }
 
 } // namespace

@@ -49,10 +49,15 @@ public:
     // Deletes the sheet (not the workbook's last or last visible sheet). On
     // success `this` is gone.
     bool Delete(WorkbookError* error = nullptr);
-    // Copies the sheet to after `after` (a sheet of this or another workbook),
-    // with its formats, column widths, row heights, merged cells, views, print
-    // setup, drawings, charts, comments and tables. A name already used there
-    // gets a derived one ("Sheet1 (2)"). Returns the copy.
+    // Copies the sheet to after `after` (a sheet of this or another workbook;
+    // the end of this workbook when null), with its formats, column widths,
+    // row heights, merged cells, views, print setup, names scoped to it,
+    // drawings, charts, images, comments and tables (renamed when their names
+    // are taken). A sheet name already used there gets a derived one
+    // ("Sheet1 (2)"); the copy's charts and formulas that named the sheet name
+    // the copy. Pivot tables, slicers and threaded comments stay behind (their
+    // cells and the plain comments come along). The copy becomes the active
+    // sheet. Formulas that name other sheets keep their text.
     Worksheet* Copy(Worksheet* after, WorkbookError* error = nullptr);
 
     // Column width in characters (the sheet's default when not set).
@@ -72,7 +77,6 @@ private:
 
     Worksheet(Workbook* book, const QString& part);
     bool load(const QByteArray& xml, WorkbookError* error, std::atomic<qint64>* cellBudget = nullptr);
-    void createEmpty(const QByteArray& mainNamespace);
     // Brings derived markup (the dimension) up to date; then save() may run on
     // any thread.
     void prepareSave();

@@ -137,6 +137,7 @@ void WorkbookCopyTest::copySheetsIntoAnotherWorkbook()
     // Names scoped to the sheet, tables with names of their own.
     const QByteArray wb = Fixtures::partOf(target, u"xl/workbook.xml"_s);
     QVERIFY(wb.contains("name=\"_xlnm._FilterDatabase\" localSheetId=\"4\""));
+    QVERIFY(wb.contains("<definedName name=\"销量合计\">数据!$B$2:$B$6</definedName>"));
     const QByteArray table1 =
         Fixtures::partOf(target, relatedPart(target, sheetPart(target, u"汇总"_s), u"table"_s));
     const QByteArray table2 =

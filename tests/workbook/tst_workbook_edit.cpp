@@ -11,7 +11,9 @@
 #include "ZipPackage.h"
 
 #include <QProcess>
+
 #include <QtTest>
+#include <xlsxwriter.h>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace Xl;
@@ -57,12 +59,14 @@ private Q_SLOTS:
     void rename();
     void renameFollowsReferences();
     void addAndDelete();
+    void chartSheets();
     void fidelityAfterDeletingBlankSheet();
     void deletingSheetTakesItsParts();
     void changedCellsDropCalcChain();
     void saveFailureKeepsOriginal_data();
     void saveFailureKeepsOriginal();
     void saveIntoUnwritableFolder();
+    void saveThroughSymbolicLink();
 };
 
 void WorkbookEditTest::newWorkbook()
@@ -197,6 +201,45 @@ void WorkbookEditTest::addAndDelete()
     QVERIFY(!small->Worksheets(1)->Delete(&error));
     QCOMPARE(error.code, Code::LastSheet);
     QCOMPARE(small->sheetCount(), 1);
+}
+
+void WorkbookEditTest::chartSheets()
+{
+    TempTree tree;
+    const QString path = tree.file(u"charts.xlsx"_s);
+    {
+        Fixtures::XlsxBuilder b(path);
+        b.sheet(u"数据"_s);
+        for (int r = 1; r <= 3; ++r)
+            b.number(r, 1, r);
+        lxw_chartsheet* cs = workbook_add_chartsheet(b.workbook(), "图表");
+        lxw_chart* chart = workbook_add_chart(b.workbook(), LXW_CHART_LINE);
+        chart_add_series(chart, nullptr, "=数据!$A$1:$A$3");
+        chartsheet_set_chart(cs, chart);
+        b.sheet(u"备注"_s);
+        QVERIFY(b.close());
+    }
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.toString()));
+    QCOMPARE(book->sheetCount(), 3);
+    QCOMPARE(book->worksheetCount(), 2);
+    QCOMPARE(book->sheetType(2), SheetType::Chart);
+    QCOMPARE(book->sheetName(2), u"图表"_s);
+    QVERIFY(!book->Sheets(2));
+    QCOMPARE(book->Worksheets(2)->Name(), u"备注"_s);
+    QCOMPARE(book->Worksheets(2)->Index(), 3);
+    QVERIFY(book->Worksheets(u"备注"_s)->Delete(&error));
+    QVERIFY(book->Save(&error));
+
+    ExcelHost again;
+    Workbook* reopened = again.Open(path, &error);
+    QVERIFY2(reopened, qPrintable(error.toString()));
+    QCOMPARE(sheetNames(reopened), QStringList({u"数据"_s, u"图表"_s}));
+    QVERIFY(Fixtures::partNames(path).contains(u"xl/chartsheets/sheet1.xml"_s));
+    QString messages;
+    QVERIFY2(Fixtures::gnumericReads(path, &messages), qPrintable(messages));
 }
 
 void WorkbookEditTest::fidelityAfterDeletingBlankSheet()
@@ -372,6 +415,27 @@ void WorkbookEditTest::saveIntoUnwritableFolder()
     QCOMPARE(error.code, Code::WriteFailed);
     QCOMPARE(tree.read(u"locked/f.xlsx"_s), before);
     QCOMPARE(tree.entries(u"locked"_s), QStringList({u"f.xlsx"_s}));
+}
+
+void WorkbookEditTest::saveThroughSymbolicLink()
+{
+    TempTree tree;
+    const QString real = tree.file(u"data/real.xlsx"_s);
+    tree.mkdir(u"data"_s);
+    QVERIFY(Fixtures::writeFidelityWorkbook(real));
+    const QString link = tree.file(u"link.xlsx"_s);
+    QVERIFY(QFile::link(real, link));
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(link, &error);
+    QVERIFY(book);
+    book->Worksheets(1)->Cells(1, 1).setValue(CellValue::text(u"经由链接"_s));
+    QVERIFY(book->Save(&error));
+    QVERIFY(QFileInfo(link).isSymLink());
+    ExcelHost again;
+    Workbook* reopened = again.Open(real, &error);
+    QVERIFY(reopened);
+    QCOMPARE(reopened->Worksheets(1)->Cells(1, 1).Value(), CellValue::text(u"经由链接"_s));
 }
 
 QTEST_GUILESS_MAIN(WorkbookEditTest)

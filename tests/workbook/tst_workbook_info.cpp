@@ -177,6 +177,8 @@ void WorkbookInfoTest::infoCommand_data()
         << QStringList{u"info"_s, m_folder} << 1
         << QStringList{u"a.xlsx\t1\tSheet1\t2×2\t"_s, u"a.xlsx\t2\tSheet2\t1×1\t(空白工作表)"_s,
                        u"B.xlsx\t1\tx|y\t2×2\t"_s, u"B.xlsx\t2\t公式\t1×1\t"_s};
+    QTest::newRow("folder without workbooks")
+        << QStringList{u"info"_s, m_tree.mkdir(u"empty"_s)} << 2 << QStringList{};
     QTest::newRow("missing path") << QStringList{u"info"_s, m_folder + u"/nothing.xlsx"_s} << 2
                                   << QStringList{};
     QTest::newRow("no path") << QStringList{u"info"_s} << 2 << QStringList{};

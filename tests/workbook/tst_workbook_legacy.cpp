@@ -53,6 +53,8 @@ private Q_SLOTS:
     void tooManyRowsForXls();
     void templateToXls();
     void folderConvertsTwoAtATime();
+    void webExports_data();
+    void webExports();
 
 private:
     TempTree m_tree;
@@ -217,6 +219,55 @@ void WorkbookLegacyTest::folderConvertsTwoAtATime()
     // Four conversions, each once (the scan opens the converted copies), two running together.
     QCOMPARE(events.count(u"start"_s), 4);
     QCOMPARE(events.mid(0, 2), QStringList({u"start"_s, u"start"_s}));
+}
+
+void WorkbookLegacyTest::webExports_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("sheet");
+    QTest::newRow("HTML table")
+        << QByteArray(
+               "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head>"
+               "<body><table><tr><td>姓名</td><td>电话</td></tr><tr><td>张三</td><td>138</td></tr></table></"
+               "body></html>")
+        << QString();
+    QTest::newRow("Excel 2003 XML")
+        << QByteArray(
+               "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+               "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"表一\"><Table>"
+               "<Row><Cell><Data ss:Type=\"String\">姓名</Data></Cell><Cell><Data "
+               "ss:Type=\"String\">电话</Data></Cell></Row>"
+               "<Row><Cell><Data ss:Type=\"String\">张三</Data></Cell><Cell><Data "
+               "ss:Type=\"Number\">138</Data></Cell></Row>"
+               "</Table></Worksheet></Workbook>")
+        << u"表一"_s;
+}
+
+void WorkbookLegacyTest::webExports()
+{
+    // Web systems export tables under .xls names; they open, and save as real .xls.
+    QFETCH(QByteArray, content);
+    QFETCH(QString, sheet);
+    const QString path = m_tree.write(u"导出-%1.xls"_s.arg(QTest::currentDataTag()), content);
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.toString()));
+    Worksheet* ws = book->Worksheets(1);
+    if (!sheet.isEmpty())
+        QCOMPARE(ws->Name(), sheet);
+    QCOMPARE(ws->Cells(2, 1).Text(), u"张三"_s);
+    QCOMPARE(ws->Cells(2, 2).Text(), u"138"_s);
+    QCOMPARE(ws->UsedRange().address(), u"A1:B2"_s);
+    QVERIFY2(book->Save(&error), qPrintable(error.toString()));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(CompoundFile::hasSignature(f.readAll()));
+
+    // Named anything else, text is not taken for a workbook.
+    const QString other = m_tree.write(u"导出.xlsx"_s, content);
+    QVERIFY(!host.Open(other, &error));
+    QCOMPARE(error.code, Code::NotAWorkbook);
 }
 
 QTEST_GUILESS_MAIN(WorkbookLegacyTest)

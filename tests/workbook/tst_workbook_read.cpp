@@ -405,12 +405,14 @@ void WorkbookReadTest::prefixedNamespaces()
 {
     // Some writers prefix the main namespace ("x:"); edits keep to it.
     const QByteArray ns = "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const QByteArray wb = "<?xml version=\"1.0\"?><x:workbook " + ns +
-                          " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                          "<x:sheets><x:sheet name=\"数据\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>";
-    const QByteArray ws = "<?xml version=\"1.0\"?><x:worksheet " + ns +
-                          "><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>甲</x:t></x:is></x:c>"
-                          "</x:row></x:sheetData></x:worksheet>";
+    const QByteArray wb =
+        "<?xml version=\"1.0\"?><x:workbook " + ns +
+        " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<x:sheets><x:sheet name=\"数据\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>";
+    const QByteArray ws =
+        "<?xml version=\"1.0\"?><x:worksheet " + ns +
+        "><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>甲</x:t></x:is></x:c>"
+        "</x:row></x:sheetData></x:worksheet>";
     TempTree tree;
     const QString path = tree.write(u"prefixed.xlsx"_s, Fixtures::packageWithSheet(ws, wb));
     {
