@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
-          libgl1-mesa-dev fonts-wqy-microhei libzip-dev libpugixml-dev libxlsxwriter-dev
+          libgl1-mesa-dev fonts-wqy-microhei libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
           gnumeric attr)
 
 missing=()
