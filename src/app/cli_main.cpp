@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtDialogs.h"
 #include "platform/SingleInstance.h"

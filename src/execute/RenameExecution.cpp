@@ -3,7 +3,7 @@
 #include "UndoLog.h"
 #include "UndoLogWriter.h"
 
-#include "platform/Clock.h"
+#include "platform/SystemClock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
