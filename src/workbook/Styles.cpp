@@ -422,18 +422,7 @@ int Styles::importStyleXf(const Styles& from, int id, StyleImport& map)
         }
     }
     pugi::xml_node source = from.m_cellStyleXfs.items[size_t(id)];
-    const int font =
-        importPart(m_fonts, "fonts", "font", from.m_fonts, Xml::intAttr(source, "fontId", 0), map.fonts);
-    const int fill =
-        importPart(m_fills, "fills", "fill", from.m_fills, Xml::intAttr(source, "fillId", 0), map.fills);
-    const int border = importPart(m_borders, "borders", "border", from.m_borders,
-                                  Xml::intAttr(source, "borderId", 0), map.borders);
-    const int numFmt = importNumFmt(from, Xml::intAttr(source, "numFmtId", 0), map);
-    pugi::xml_node copy = scratch(source);
-    Xml::setAttr(copy, "fontId", font);
-    Xml::setAttr(copy, "fillId", fill);
-    Xml::setAttr(copy, "borderId", border);
-    Xml::setAttr(copy, "numFmtId", numFmt);
+    pugi::xml_node copy = remapParts(from, source, map);
     const int result = intern(m_cellStyleXfs, "cellStyleXfs", "xf", copy);
     dropScratch();
     if (!styleName.isEmpty()) {
@@ -450,6 +439,25 @@ int Styles::importStyleXf(const Styles& from, int id, StyleImport& map)
     return result;
 }
 
+// A scratch copy of the format record `source` of `from`, its font, fill,
+// border and number format imported into this workbook and renumbered.
+pugi::xml_node Styles::remapParts(const Styles& from, const pugi::xml_node& source, StyleImport& map)
+{
+    const int font =
+        importPart(m_fonts, "fonts", "font", from.m_fonts, Xml::intAttr(source, "fontId", 0), map.fonts);
+    const int fill =
+        importPart(m_fills, "fills", "fill", from.m_fills, Xml::intAttr(source, "fillId", 0), map.fills);
+    const int border = importPart(m_borders, "borders", "border", from.m_borders,
+                                  Xml::intAttr(source, "borderId", 0), map.borders);
+    const int numFmt = importNumFmt(from, Xml::intAttr(source, "numFmtId", 0), map);
+    pugi::xml_node copy = scratch(source);
+    Xml::setAttr(copy, "fontId", font);
+    Xml::setAttr(copy, "fillId", fill);
+    Xml::setAttr(copy, "borderId", border);
+    Xml::setAttr(copy, "numFmtId", numFmt);
+    return copy;
+}
+
 int Styles::importXf(const Styles& from, int xf, StyleImport& map)
 {
     const auto cached = map.xfs.constFind(xf);
@@ -460,19 +468,8 @@ int Styles::importXf(const Styles& from, int xf, StyleImport& map)
         return 0;
     }
     pugi::xml_node source = from.m_cellXfs.items[size_t(xf)];
-    const int font =
-        importPart(m_fonts, "fonts", "font", from.m_fonts, Xml::intAttr(source, "fontId", 0), map.fonts);
-    const int fill =
-        importPart(m_fills, "fills", "fill", from.m_fills, Xml::intAttr(source, "fillId", 0), map.fills);
-    const int border = importPart(m_borders, "borders", "border", from.m_borders,
-                                  Xml::intAttr(source, "borderId", 0), map.borders);
-    const int numFmt = importNumFmt(from, Xml::intAttr(source, "numFmtId", 0), map);
     const int styleXf = importStyleXf(from, Xml::intAttr(source, "xfId", 0), map);
-    pugi::xml_node copy = scratch(source);
-    Xml::setAttr(copy, "fontId", font);
-    Xml::setAttr(copy, "fillId", fill);
-    Xml::setAttr(copy, "borderId", border);
-    Xml::setAttr(copy, "numFmtId", numFmt);
+    pugi::xml_node copy = remapParts(from, source, map);
     if (source.attribute("xfId") || styleXf != 0)
         Xml::setAttr(copy, "xfId", styleXf);
     const int result = intern(m_cellXfs, "cellXfs", "xf", copy);

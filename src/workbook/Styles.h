@@ -94,6 +94,7 @@ private:
     int importPart(Collection& target, const char* parentName, const char* itemName, const Collection& source,
                    int index, QHash<int, int>& cache);
     int importStyleXf(const Styles& from, int id, StyleImport& map);
+    pugi::xml_node remapParts(const Styles& from, const pugi::xml_node& source, StyleImport& map);
     pugi::xml_node xfNode(int xf) const;
     int withBorderNode(pugi::xml_node xf, pugi::xml_node border);
     pugi::xml_node fontOf(int xf) const;
