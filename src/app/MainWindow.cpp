@@ -408,13 +408,16 @@ void MainWindow::folderSelected(const QString& path)
 {
     if (m_currentMethod != 9)
         m_toolbarActions[ShowName]->setEnabled(true);
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
+    // Names on Linux may begin or end with spaces: the path is taken as it is.
+    if (path.isEmpty())
         return;
-    const QString previous = m_file1.path();
-    m_file1.setPath(trimmed);
-    if (m_file1.path() != previous)
-        m_fileCount = m_file1.count();
+    if (!m_file1.setPath(path)) {
+        // The folder, the rows and the hidden list stay those of the last
+        // folder that could be read, so a rename never mixes the two.
+        m_panels[1]->setText(u"无法读取文件夹："_s + path);
+        return;
+    }
+    m_fileCount = m_file1.count();
     m_currentFolder = m_file1.path();
     if (!m_currentFolder.endsWith(u'/'))
         m_currentFolder += u'/';
@@ -521,6 +524,8 @@ void MainWindow::ExecuteRename()
         m_toolbarActions[execute]->setEnabled(false);
         return;
     }
+    // The record is named after the click, not after the answer to the question.
+    const QDateTime requestedAt = m_services.clock ? m_services.clock->now() : QDateTime::currentDateTime();
     const QString undoFolder = m_services.paths.undoFolder();
     if (!Execute::UndoFolderHasFiles(undoFolder))
         m_toolbarActions[Undo]->setEnabled(false);
@@ -532,6 +537,7 @@ void MainWindow::ExecuteRename()
     request.newNames = column(FileRow::NewName);
     request.undoFolder = undoFolder;
     request.clock = m_services.clock;
+    request.requestedAt = requestedAt;
     const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
     m_model->setColumn(FileRow::option, outcome.options, m_fileCount);
     // The hidden list is read again; the rows keep their places and FileCount.

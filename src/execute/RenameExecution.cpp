@@ -114,7 +114,8 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
 
     const Platform::SystemClock systemClock;
     const Platform::Clock& clock = request.clock ? *request.clock : systemClock;
-    outcome.undoLogPath = request.undoFolder + u'/' + UndoLogName(clock.now());
+    outcome.undoLogPath = request.undoFolder + u'/' +
+                          UndoLogName(request.requestedAt.isValid() ? request.requestedAt : clock.now());
 
     GbkConverter gbk;
     QString folderProblem;

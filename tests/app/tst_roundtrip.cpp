@@ -109,7 +109,12 @@ void TestRoundTrip::previewExecuteUndo()
     QVERIFY(f.dialogs.messages.isEmpty());
 
     f.dialogs.answers.enqueue(MessageAnswer::Yes);
+    // The user takes a while to answer: the record still carries the time of the click.
+    f.dialogs.onMessage = [&f](const Platform::MessageRequest&) {
+        f.clock.set(QDateTime(QDate(2013, 10, 17), QTime(9, 6, 2)));
+    };
     w.RunToolbarCommand(MainWindow::execute);
+    f.dialogs.onMessage = nullptr;
     QCOMPARE(f.dialogs.messages.size(), 2);
     const Platform::MessageRequest question = f.dialogs.messages[0];
     QCOMPARE(question.text, u"是否重命名这些文件?"_s);
