@@ -1,0 +1,27 @@
+#include "ApplicationSetup.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace App {
+
+bool setUpApplication(QApplication& app)
+{
+    QApplication::setApplicationName(u"tarnwick"_s);
+    // Message boxes and file dialogs follow the default locale for their layout
+    // and number texts as well.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto* translator = new QTranslator(&app);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    if (translator->load(chinese, u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QApplication::installTranslator(translator))
+        return true;
+    delete translator;
+    return false;
+}
+
+} // namespace App
