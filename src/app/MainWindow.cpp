@@ -451,7 +451,7 @@ void MainWindow::filterItemClicked(int item)
 
 void MainWindow::RunToolbarCommand(ToolbarButton button)
 {
-    FillNewName();
+    FillNewName(button == ShowName || button == execute);
     if (m_fileCount == 0 && button != Undo) {
         m_services.dialogs->inform(u"没有选择文件！"_s);
         return;
@@ -480,13 +480,16 @@ void MainWindow::RunToolbarCommand(ToolbarButton button)
     }
 }
 
-void MainWindow::FillNewName()
+void MainWindow::FillNewName(bool namesNeeded)
 {
     QStringList names = m_file1.names().mid(0, m_fileCount);
     names.resize(m_fileCount);
     const Rename::NewNameResult result =
         Rename::FillNewName(names, Rename::RenameMethod(m_currentMethod), m_renamePanels->options());
     m_lstOld = result.names;
+    // A document that cannot be read matters only to the commands that use the names.
+    if (result.documentUnreadable && !namesNeeded)
+        return;
     for (const Platform::MessageRequest& message : result.messages)
         m_services.dialogs->message(message);
 }

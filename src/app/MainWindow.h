@@ -105,7 +105,7 @@ private:
     void updateClockPanels();
     void updateUndoButtons();
     void rebuildRows();
-    void FillNewName();
+    void FillNewName(bool namesNeeded);
     void PreviewNewNames();
     void ExecuteRename();
     void UndoRename();

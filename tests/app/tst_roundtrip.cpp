@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void previewExecuteUndo();
     void answeringNoChangesNothing();
     void deleteMessageComesOnAnyButton();
+    void documentWarningOnlyWhenNamesAreUsed();
     void attributesTab();
     void clearRecordsFromToolbarAndMenu();
     void fileMenu();
@@ -191,6 +193,30 @@ void TestRoundTrip::deleteMessageComesOnAnyButton()
     QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::None);
     QCOMPARE(f.shell.help.size(), 1);
     QCOMPARE(f.w().LstOld(), (QStringList{u"ab.txt"_s, u"cd.txt"_s}));
+}
+
+// The reference document is read on every button, but only the commands that
+// use the names warn that it cannot be read.
+void TestRoundTrip::documentWarningOnlyWhenNamesAreUsed()
+{
+    Fixture f;
+    MainWindow& w = f.w();
+    w.selectTab(6);
+    w.folderSelected(f.folder.path());
+    const QString document = f.data.write(u"names.txt"_s, "x\r\n");
+    f.dialogs.files.enqueue(document);
+    auto* custom = w.findChild<QRadioButton*>(u"OptFile_1"_s);
+    QVERIFY(custom);
+    custom->click();
+    QFile::remove(document);
+    f.dialogs.clear();
+    w.RunToolbarCommand(MainWindow::Help);
+    w.RunToolbarCommand(MainWindow::Undo); // cancelled: no record chosen
+    QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.texts().join(u'|')));
+    QCOMPARE(f.shell.help.size(), 1);
+    w.RunToolbarCommand(MainWindow::ShowName);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages[0].text.startsWith(u"无法读取引用文档："_s + document));
 }
 
 void TestRoundTrip::attributesTab()
