@@ -28,6 +28,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -161,6 +162,8 @@ void MainWindow::buildMenus()
         m_mHelpBaby[size_t(i)] = help->addAction(helpItems.at(i));
         m_mHelpBaby[size_t(i)]->setObjectName(u"mHelpBaby_"_s + QString::number(i));
         connect(m_mHelpBaby[size_t(i)], &QAction::triggered, this, [this, i] { HelpMenuCommand(i); });
+        if (i == 0) // F1 opens the help whether or not a folder is chosen
+            m_mHelpBaby[0]->setShortcut(QKeySequence::HelpContents);
     }
 }
 
@@ -180,15 +183,19 @@ void MainWindow::buildToolbar()
         const char16_t* key;
         const char* themeIcon;
         QStyle::StandardPixmap fallback;
+        QKeySequence shortcut;
     };
     // Icons come from the desktop's theme; the style's own icons stand in where it has none.
     const ButtonInfo buttons[ToolbarButtonCount] = {
-        {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView},
-        {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton},
-        {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack},
-        {u"使用说明", u"usage", "help-contents", QStyle::SP_FileDialogInfoView},
-        {u"帮助", u"help", "help-browser", QStyle::SP_DialogHelpButton},
-        {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon},
+        {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView,
+         QKeySequence(Qt::Key_F5)},
+        {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton,
+         QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        {u"使用说明", u"usage", "help-contents", QStyle::SP_FileDialogInfoView, QKeySequence()},
+        {u"帮助", u"help", "help-browser", QStyle::SP_DialogHelpButton, QKeySequence()},
+        {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon, QKeySequence()},
     };
     for (int i = 0; i < ToolbarButtonCount; ++i) {
         const ButtonInfo& button = buttons[i];
@@ -197,6 +204,13 @@ void MainWindow::buildToolbar()
         QAction* action = m_Toolbar1->addAction(icon, QString::fromUtf16(button.caption));
         action->setObjectName(QString::fromUtf16(button.key));
         action->setData(QString::fromUtf16(button.key));
+        if (!button.shortcut.isEmpty()) {
+            // The keys work from anywhere in the window and are named in the tooltip.
+            action->setShortcut(button.shortcut);
+            action->setShortcutContext(Qt::WindowShortcut);
+            action->setToolTip(QString::fromUtf16(button.caption) + u" ("_s +
+                               button.shortcut.toString(QKeySequence::NativeText) + u')');
+        }
         connect(action, &QAction::triggered, this, [this, i] { RunToolbarCommand(ToolbarButton(i)); });
         m_toolbarActions[size_t(i)] = action;
     }

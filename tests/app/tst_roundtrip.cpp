@@ -71,6 +71,7 @@ private Q_SLOTS:
     void answeringNoChangesNothing();
     void deleteMessageComesOnAnyButton();
     void documentWarningOnlyWhenNamesAreUsed();
+    void toolbarKeys();
     void attributesTab();
     void clearRecordsFromToolbarAndMenu();
     void fileMenu();
@@ -217,6 +218,28 @@ void TestRoundTrip::documentWarningOnlyWhenNamesAreUsed()
     w.RunToolbarCommand(MainWindow::ShowName);
     QCOMPARE(f.dialogs.messages.size(), 1);
     QVERIFY(f.dialogs.messages[0].text.startsWith(u"无法读取引用文档："_s + document));
+}
+
+// Preview, execute, undo and help have keys, named in their tooltips.
+void TestRoundTrip::toolbarKeys()
+{
+    Fixture f;
+    MainWindow& w = f.w();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F1); // no folder chosen yet: the help opens all the same
+    QCOMPARE(f.shell.help.size(), 1);
+    w.selectTab(0);
+    w.folderSelected(f.folder.path());
+    QCOMPARE(w.toolbarAction(MainWindow::ShowName)->toolTip(), u"预览新文件名 (F5)"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::execute)->toolTip(), u"执行重命名 (Ctrl+R)"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::Undo)->toolTip(), u"撤消重命名 (Ctrl+Shift+Z)"_s);
+    QCOMPARE(w.helpMenuAction(0)->shortcut(), QKeySequence(Qt::Key_F1));
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(f.column(0, FileRow::NewName), u"360430001.txt"_s);
+    f.dialogs.answers.enqueue(MessageAnswer::No);
+    QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(f.dialogs.texts(), QStringList{u"是否重命名这些文件?"_s});
 }
 
 void TestRoundTrip::attributesTab()
