@@ -12,9 +12,6 @@ namespace App {
 bool setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(u"tarnwick"_s);
-    // Message boxes and file dialogs follow the default locale for their layout
-    // and number texts as well.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto* translator = new QTranslator(&app);
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     if (translator->load(chinese, u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&

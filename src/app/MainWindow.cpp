@@ -39,6 +39,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace App {
@@ -93,6 +95,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
     m_client->installEventFilter(this);
     resize(DesignWidth, DesignHeight + menuBar()->sizeHint().height());
+    // Below the design size the scaled fonts would become unreadable and
+    // captions would be cut: the design size is the smallest the window gets.
+    m_client->setMinimumSize(DesignWidth, DesignHeight);
 }
 
 MainWindow::~MainWindow() = default;
@@ -642,6 +647,12 @@ void MainWindow::resizeHandling()
     const double sx = double(m_client->width()) / DesignWidth;
     const double sy = double(m_client->height()) / DesignHeight;
     m_geometry.scale(sx, sy);
+    // The list's columns and the toolbar's icons grow with the window, so the
+    // cells show as much as at the design size.
+    for (int column = 0; column < FileRow::ColumnCount; ++column)
+        m_LstMain->setColumnWidth(column, int(std::lround(FileListModel::designWidth(column) * sx)));
+    const int iconSide = int(std::lround(16 * std::max(1.0, std::min(sx, sy))));
+    m_Toolbar1->setIconSize(QSize(iconSide, iconSide));
     ShowMethodPanel(m_currentMethod);
     const double twipsPerPixel = 15.0;
     m_toolWindowRect =
