@@ -50,15 +50,4 @@ QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath, Un
     return '"' + Platform::encodeGbk(currentPath) + "\r\n" + Platform::encodeGbk(oldPath) + "\"\r\n";
 }
 
-QString trimSpaces(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 } // namespace Execute

@@ -50,7 +50,4 @@ UndoLogEncoding neededEncoding(const QStringList& paths);
 QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath,
                           UndoLogEncoding encoding = UndoLogEncoding::Gbk);
 
-// Removes spaces (U+0020 only) at both ends, as the document's reader does.
-QString trimSpaces(const QString& text);
-
 } // namespace Execute
