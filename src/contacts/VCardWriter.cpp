@@ -1,0 +1,89 @@
+#include "VCardWriter.h"
+
+#include "CharacterTable.h"
+
+#include "platform/GbkText.h"
+
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace Contacts {
+
+namespace {
+
+QByteArray telephoneBytes(const QString& field)
+{
+    QString value = field;
+    if (value.contains(u'\r') || value.contains(u'\n')) {
+        value.replace(u"\r\n"_s, u" "_s);
+        value.replace(u'\r', u' ');
+        value.replace(u'\n', u' ');
+    }
+    bool ascii = true;
+    for (const QChar c : value) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    return ascii ? value.toLatin1() : Platform::encodeGbk(value);
+}
+
+} // namespace
+
+QByteArray VCardText(const ContactRows& rows, const CharacterTable& table)
+{
+    static const QByteArray prefixes[] = {"TEL;CELL:", "TEL;HOME:", "TEL;VOICE:", "TEL;FAX:", "TEL:"};
+    QByteArray text;
+    text.reserve(rows.size() * 128);
+    for (const ContactRow& row : rows) {
+        text += "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:";
+        text += table.EncodeName(row[ContactRow::Name]).toLatin1();
+        text += "\r\n";
+        for (int column = ContactRow::Cell; column <= ContactRow::Tel; ++column) {
+            const QString& field = row[column];
+            if (field.isEmpty())
+                continue;
+            text += prefixes[column - ContactRow::Cell];
+            text += telephoneBytes(field);
+            text += "\r\n";
+        }
+        text += "END:VCARD\r\n";
+    }
+    return text;
+}
+
+bool WriteVCardFile(const QString& path, const ContactRows& rows, const CharacterTable& table, QString* error)
+{
+    const QByteArray text = VCardText(rows, table);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const qint64 oldSize = file.size();
+    const bool written = file.write(text) == text.size() && file.flush();
+    if (written) {
+        file.close();
+        return true;
+    }
+    if (error)
+        *error = file.errorString();
+    file.resize(oldSize);
+    file.close();
+    return false;
+}
+
+QString vcfMessageTitle()
+{
+    return u"转换为VCF文件"_s;
+}
+
+QString createdMessage(const QString& path)
+{
+    return path + u"已创建！"_s;
+}
+
+} // namespace Contacts
