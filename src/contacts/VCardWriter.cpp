@@ -2,8 +2,6 @@
 
 #include "CharacterTable.h"
 
-#include "platform/GbkText.h"
-
 #include <QFile>
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,14 +18,9 @@ QByteArray telephoneBytes(const QString& field)
         value.replace(u'\r', u' ');
         value.replace(u'\n', u' ');
     }
-    bool ascii = true;
-    for (const QChar c : value) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    return ascii ? value.toLatin1() : Platform::encodeGbk(value);
+    // UTF-8, not the system code page: GBK bytes are often valid UTF-8 too ("转"
+    // is D7 AA, also "ת"), so phones and our own reader would garble them.
+    return value.toUtf8();
 }
 
 } // namespace

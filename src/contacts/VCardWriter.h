@@ -14,8 +14,9 @@ class CharacterTable;
 //   BEGIN:VCARD / VERSION:2.1 / FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:<EncodeName>
 //   TEL;CELL: / TEL;HOME: / TEL;VOICE: / TEL;FAX: / TEL: (each only for a non-empty field)
 //   END:VCARD
-// Telephone fields are written as they stand, in GBK, except that a line break
-// inside one (which would end the card's line) is written as a space.
+// Telephone fields are written as they stand, except that a line break inside
+// one (which would end the card's line) is written as a space; their text is
+// UTF-8 (ASCII numbers give the same bytes in any code page).
 QByteArray VCardText(const ContactRows& rows, const CharacterTable& table);
 
 // `WriteVCardFile`: appends VCardText(rows) to the file at `path`, creating it

@@ -151,9 +151,9 @@ void TestVCard::writerBytes_data()
     QTest::newRow("line breaks in a number become spaces")
         << ContactRows{row({u"1"_s, u"张"_s, u"138\r\n0013\n8000\r1"_s})}
         << card("=E5=BC=A0", "TEL;CELL:138 0013 8000 1\r\n");
-    QTest::newRow("Chinese in a number in GBK")
-        << ContactRows{row({u"1"_s, u"张"_s, {}, {}, u"总机转8001"_s})}
-        << card("=E5=BC=A0", "TEL;VOICE:" + Platform::encodeGbk(u"总机转8001"_s) + "\r\n");
+    QTest::newRow("Chinese in a number in UTF-8")
+        << ContactRows{row({u"1"_s, u"张"_s, {}, {}, u"转8001"_s})}
+        << card("=E5=BC=A0", "TEL;VOICE:\xE8\xBD\xAC" "8001\r\n");
     QTest::newRow("two rows follow directly, 编号 never written")
         << ContactRows{row({u"99"_s, u"张"_s, u"1"_s}), row({u"100"_s, u"三"_s, {}, u"2"_s})}
         << card("=E5=BC=A0", "TEL;CELL:1\r\n") + card("=E4=B8=89", "TEL;HOME:2\r\n");
@@ -295,6 +295,7 @@ void TestVCard::writerCardsReadBackIntoSameColumns_data()
     QTest::newRow("work only") << QStringList{u"1"_s, u"欧阳娜娜娜娜娜娜娜"_s, {}, {}, u"3"_s, {}, {}};
     QTest::newRow("empty name, cell") << QStringList{u"1"_s, {}, u"1"_s, {}, {}, {}, {}};
     QTest::newRow("Latin name with a space") << QStringList{u"1"_s, u"Ann Lee"_s, u"1 2"_s, {}, {}, {}, {}};
+    QTest::newRow("Chinese in a number") << QStringList{u"1"_s, u"张"_s, {}, u"转8001"_s, {}, {}, {}};
 }
 
 void TestVCard::writerCardsReadBackIntoSameColumns()
