@@ -9,18 +9,23 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Contacts {
 
-QString quotedPrintableOf(const QByteArray& bytes)
+void appendQuotedPrintable(QByteArray& out, QByteArrayView bytes)
 {
     static constexpr char digits[] = "0123456789ABCDEF";
-    QString out;
-    out.reserve(bytes.size() * 3);
     for (const char c : bytes) {
         const auto byte = uchar(c);
-        out += u'=';
-        out += QLatin1Char(digits[byte >> 4]);
-        out += QLatin1Char(digits[byte & 0xF]);
+        out += '=';
+        out += digits[byte >> 4];
+        out += digits[byte & 0xF];
     }
-    return out;
+}
+
+QString quotedPrintableOf(const QByteArray& bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() * 3);
+    appendQuotedPrintable(out, bytes);
+    return QString::fromLatin1(out);
 }
 
 QString CharacterTable::fileName()
@@ -41,7 +46,7 @@ CharacterTable CharacterTable::fromLines(const QStringList& lines)
         // The index is the line's last character; the code is the entry without its last character.
         const char16_t key = line.back().unicode();
         if (!table.m_codes.contains(key))
-            table.m_codes.insert(key, entry.chopped(1));
+            table.m_codes.insert(key, entry.chopped(1).toUtf8());
     }
     return table;
 }
@@ -71,12 +76,12 @@ QString CharacterTable::CharToCode(QStringView ch) const
     if (ch.size() == 1) {
         const auto found = m_codes.constFind(ch.front().unicode());
         if (found != m_codes.cend())
-            return *found;
+            return QString::fromUtf8(*found);
     }
     return quotedPrintableOf(ch.toUtf8());
 }
 
-QString CharacterTable::EncodeName(const QString& name) const
+void CharacterTable::appendEncodedName(QByteArray& out, const QString& name) const
 {
     qsizetype begin = 0;
     qsizetype end = name.size();
@@ -84,15 +89,26 @@ QString CharacterTable::EncodeName(const QString& name) const
         ++begin;
     while (end > begin && name.at(end - 1) == u' ')
         --end;
-    QString codes;
-    codes.reserve((end - begin) * 9);
     for (qsizetype i = begin; i < end; ++i) {
-        const qsizetype length =
-            name.at(i).isHighSurrogate() && i + 1 < end && name.at(i + 1).isLowSurrogate() ? 2 : 1;
-        codes += CharToCode(QStringView(name).mid(i, length));
+        const QChar c = name.at(i);
+        if (!c.isSurrogate()) {
+            const auto found = m_codes.constFind(c.unicode());
+            if (found != m_codes.cend()) {
+                out += *found;
+                continue;
+            }
+        }
+        const qsizetype length = c.isHighSurrogate() && i + 1 < end && name.at(i + 1).isLowSurrogate() ? 2 : 1;
+        appendQuotedPrintable(out, QStringView(name).mid(i, length).toUtf8());
         i += length - 1;
     }
-    return codes;
+}
+
+QString CharacterTable::EncodeName(const QString& name) const
+{
+    QByteArray codes;
+    appendEncodedName(codes, name);
+    return QString::fromLatin1(codes);
 }
 
 } // namespace Contacts

@@ -38,15 +38,18 @@ public:
     // `EncodeName`: the codes of every character of the name, spaces at both ends
     // removed. Pure ASCII.
     QString EncodeName(const QString& name) const;
+    // The same, appended to `out` as bytes.
+    void appendEncodedName(QByteArray& out, const QString& name) const;
 
     static QString fileName(); // "HanZi.txt"
 
 private:
     QStringList m_entries;
-    QHash<char16_t, QString> m_codes; // character -> its code
+    QHash<char16_t, QByteArray> m_codes; // character -> its code (ASCII)
 };
 
 // Quoted-printable form of bytes, every byte as "=" and two upper-case digits.
 QString quotedPrintableOf(const QByteArray& bytes);
+void appendQuotedPrintable(QByteArray& out, QByteArrayView bytes);
 
 } // namespace Contacts

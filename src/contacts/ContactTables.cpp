@@ -96,6 +96,7 @@ QString textStopTitle()
 TextTableResult readTextTable(const QString& text)
 {
     TextTableResult result;
+    const QChar* data = text.constData();
     const qsizetype size = text.size();
     qsizetype pos = 0;
     int lineNo = 0;
@@ -104,51 +105,51 @@ TextTableResult readTextTable(const QString& text)
         // One record: fields separated by commas or tabs, up to a line break outside quotes.
         fields.clear();
         bool separated = false;
-        QString field;
-        bool atFieldStart = true;
-        bool quoted = false;
-        while (pos < size) {
-            const QChar c = text.at(pos);
-            if (quoted) {
-                if (c == u'"') {
-                    if (pos + 1 < size && text.at(pos + 1) == u'"') {
+        bool ended = false;
+        while (!ended) {
+            QString field;
+            if (pos < size && data[pos] == u'"') {
+                // A quoted field: doubled quotes stand for one; anything else is kept.
+                ++pos;
+                while (pos < size) {
+                    const qsizetype start = pos;
+                    while (pos < size && data[pos] != u'"')
+                        ++pos;
+                    field.append(data + start, pos - start);
+                    if (pos + 1 < size && data[pos + 1] == u'"') {
                         field += u'"';
                         pos += 2;
                         continue;
                     }
-                    quoted = false;
-                    ++pos;
-                    continue;
+                    ++pos; // the closing quote
+                    break;
                 }
-                field += c;
-                ++pos;
-                continue;
             }
-            if (c == u'\r' || c == u'\n') {
+            // Unquoted text (or what follows a closing quote) up to a separator or line end.
+            const qsizetype start = pos;
+            while (pos < size) {
+                const char16_t c = data[pos].unicode();
+                if (c == u',' || c == u'\t' || c == u'\r' || c == u'\n')
+                    break;
                 ++pos;
-                if (c == u'\r' && pos < size && text.at(pos) == u'\n')
-                    ++pos;
-                break;
             }
-            if (c == u',' || c == u'\t') {
+            if (field.isEmpty())
+                field = QString(data + start, pos - start);
+            else
+                field.append(data + start, pos - start);
+            fields.append(field);
+            if (pos >= size) {
+                ended = true;
+            } else if (data[pos] == u',' || data[pos] == u'\t') {
                 separated = true;
-                fields.append(field);
-                field.clear();
-                atFieldStart = true;
                 ++pos;
-                continue;
-            }
-            if (c == u'"' && atFieldStart) {
-                quoted = true;
-                atFieldStart = false;
+            } else {
+                if (data[pos] == u'\r' && pos + 1 < size && data[pos + 1] == u'\n')
+                    ++pos;
                 ++pos;
-                continue;
+                ended = true;
             }
-            atFieldStart = false;
-            field += c;
-            ++pos;
         }
-        fields.append(field);
         if (!separated) {
             result.stopped = true;
             return result;
@@ -160,7 +161,7 @@ TextTableResult readTextTable(const QString& text)
                 row[int(i) + 1] = fields.at(i);
             if (fields.size() > 5)
                 row[ContactRow::Tel] = fields.mid(5).join(u',');
-            result.rows.append(row);
+            result.rows.append(std::move(row));
         }
         ++lineNo;
     }

@@ -120,26 +120,44 @@ QString unescapeValue(const QString& text)
 // One property line, split into its parts.
 struct Property
 {
-    QByteArray name; // upper case, without its group
-    QList<QByteArray> types;
+    enum Type
+    {
+        Cell = 1,
+        Home = 2,
+        Work = 4,
+        Fax = 8,
+    };
+    int types = 0; // the telephone types named
     bool hasParameters = false;
     bool quotedPrintable = false;
     QString charset;
     QByteArrayView value;
 };
 
-QByteArray unquote(QByteArrayView text)
+void addType(Property& property, QByteArrayView type)
+{
+    if (equalsNoCase(type, "CELL"))
+        property.types |= Property::Cell;
+    else if (equalsNoCase(type, "HOME"))
+        property.types |= Property::Home;
+    else if (equalsNoCase(type, "WORK") || equalsNoCase(type, "VOICE"))
+        property.types |= Property::Work;
+    else if (equalsNoCase(type, "FAX"))
+        property.types |= Property::Fax;
+}
+
+QByteArrayView unquote(QByteArrayView text)
 {
     text = trimSpaces(text);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = text.sliced(1, text.size() - 2);
-    return text.toByteArray();
+    return text;
 }
 
-// Splits at `separator` outside double quotes.
-QList<QByteArrayView> splitOutsideQuotes(QByteArrayView text, char separator)
+// Calls `f` for each piece of `text` between `separator`s outside double quotes.
+template<typename F>
+void forEachOutsideQuotes(QByteArrayView text, char separator, F f)
 {
-    QList<QByteArrayView> parts;
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -147,12 +165,33 @@ QList<QByteArrayView> splitOutsideQuotes(QByteArrayView text, char separator)
         if (c == '"')
             quoted = !quoted;
         else if (c == separator && !quoted) {
-            parts.append(text.sliced(start, i - start));
+            f(text.sliced(start, i - start));
             start = i + 1;
         }
     }
-    parts.append(text.sliced(start));
-    return parts;
+    f(text.sliced(start));
+}
+
+void parseParameter(Property& property, QByteArrayView parameter)
+{
+    parameter = trimSpaces(parameter);
+    const qsizetype equals = parameter.indexOf('=');
+    if (equals < 0) {
+        // vCard 2.1 names types and encodings bare.
+        if (equalsNoCase(parameter, "QUOTED-PRINTABLE"))
+            property.quotedPrintable = true;
+        else
+            addType(property, parameter);
+        return;
+    }
+    const QByteArrayView key = trimSpaces(parameter.first(equals));
+    const QByteArrayView value = unquote(parameter.sliced(equals + 1));
+    if (equalsNoCase(key, "TYPE"))
+        forEachOutsideQuotes(value, ',', [&](QByteArrayView type) { addType(property, unquote(type)); });
+    else if (equalsNoCase(key, "ENCODING"))
+        property.quotedPrintable = equalsNoCase(value, "QUOTED-PRINTABLE");
+    else if (equalsNoCase(key, "CHARSET"))
+        property.charset = QString::fromLatin1(value);
 }
 
 bool parseProperty(QByteArrayView line, Property& property)
@@ -161,34 +200,15 @@ bool parseProperty(QByteArrayView line, Property& property)
     if (colon < 0)
         return false;
     property.value = line.sliced(colon + 1);
-    const QList<QByteArrayView> parts = splitOutsideQuotes(line.first(colon), ';');
-    QByteArrayView name = trimSpaces(parts.first());
-    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
-        name = name.sliced(dot + 1);
-    property.name = name.toByteArray().toUpper();
-    property.hasParameters = parts.size() > 1;
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QByteArrayView parameter = trimSpaces(parts.at(i));
-        const qsizetype equals = parameter.indexOf('=');
-        if (equals < 0) {
-            const QByteArray bare = parameter.toByteArray().toUpper();
-            if (bare == "QUOTED-PRINTABLE")
-                property.quotedPrintable = true;
-            else if (!bare.isEmpty())
-                property.types.append(bare);
-            continue;
+    bool first = true;
+    forEachOutsideQuotes(line.first(colon), ';', [&](QByteArrayView part) {
+        if (first) {
+            first = false; // the name, already known
+            return;
         }
-        const QByteArray key = trimSpaces(parameter.first(equals)).toByteArray().toUpper();
-        const QByteArray value = unquote(parameter.sliced(equals + 1));
-        if (key == "TYPE") {
-            for (const QByteArray& type : value.split(','))
-                property.types.append(unquote(type).toUpper());
-        } else if (key == "ENCODING") {
-            property.quotedPrintable = value.toUpper() == "QUOTED-PRINTABLE";
-        } else if (key == "CHARSET") {
-            property.charset = QString::fromLatin1(value);
-        }
-    }
+        property.hasParameters = true;
+        parseParameter(property, part);
+    });
     return true;
 }
 
@@ -247,24 +267,13 @@ int typedColumn(const Property& property)
 {
     if (!property.hasParameters)
         return ContactRow::Tel;
-    bool cell = false, home = false, work = false, fax = false;
-    for (const QByteArray& type : property.types) {
-        if (type == "FAX")
-            fax = true;
-        else if (type == "CELL")
-            cell = true;
-        else if (type == "HOME")
-            home = true;
-        else if (type == "WORK" || type == "VOICE")
-            work = true;
-    }
-    if (fax)
+    if (property.types & Property::Fax)
         return ContactRow::Fax;
-    if (cell)
+    if (property.types & Property::Cell)
         return ContactRow::Cell;
-    if (home)
+    if (property.types & Property::Home)
         return ContactRow::Home;
-    if (work)
+    if (property.types & Property::Work)
         return ContactRow::voice;
     return -1;
 }
@@ -374,54 +383,69 @@ private:
 VCardLines vCardLinesOf(const QByteArray& input)
 {
     VCardLines store;
-    QByteArray converted;
-    QByteArrayView bytes = input;
     const TextEncoding encoding = detectEncoding(input);
+    QByteArrayView bytes;
     if (encoding == TextEncoding::Utf16) {
-        converted = decodeText(input).toUtf8();
-        bytes = converted;
+        store.storage.append(decodeText(input).toUtf8());
+        bytes = store.storage.constLast();
         store.encoding = TextEncoding::Utf8;
     } else {
+        store.storage.append(input);
+        bytes = store.storage.constLast();
         store.encoding = encoding;
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes = bytes.sliced(3);
     }
 
-    QByteArray current;
+    // The logical line being assembled: a view of the file while it is one
+    // physical line, a joined copy once a continuation is added to it.
+    QByteArrayView current;
+    QByteArray joined;
+    bool isJoined = false;
     bool haveCurrent = false;
     auto finish = [&] {
         if (haveCurrent) {
+            if (isJoined) {
+                store.storage.append(joined);
+                current = store.storage.constLast();
+            }
             const QByteArrayView trimmed = trimSpaces(current);
             if (!trimmed.isEmpty())
-                store.lines.append(trimmed.toByteArray());
+                store.lines.append(trimmed);
         }
-        current.clear();
         haveCurrent = false;
+        isJoined = false;
     };
-    qsizetype pos = 0;
+    auto join = [&](QByteArrayView kept, QByteArrayView continuation) {
+        QByteArray next = kept.toByteArray();
+        next += continuation;
+        joined = std::move(next);
+        isJoined = true;
+        current = joined;
+    };
+    const char* data = bytes.data();
     const qsizetype size = bytes.size();
+    qsizetype pos = 0;
     while (pos < size) {
         qsizetype end = pos;
-        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
+        while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         const QByteArrayView line = bytes.sliced(pos, end - pos);
         pos = end;
-        if (pos < size && bytes[pos] == '\r')
+        if (pos < size && data[pos] == '\r')
             ++pos;
-        if (pos < size && bytes[pos] == '\n' && (pos == end || bytes[pos - 1] == '\r'))
+        if (pos < size && data[pos] == '\n' && (pos == end || data[pos - 1] == '\r'))
             ++pos;
 
         if (haveCurrent && awaitsSoftBreak(trimSpaces(current))) {
-            QByteArrayView kept = trimSpaces(current);
-            current = kept.chopped(1).toByteArray();
-            current += line;
+            join(trimSpaces(current).chopped(1), line);
         } else if (haveCurrent && !line.isEmpty() && (line.front() == ' ' || line.front() == '\t')) {
-            current += line.sliced(1);
+            join(current, line.sliced(1));
         } else {
             finish();
             if (line.isEmpty())
                 continue;
-            current = line.toByteArray();
+            current = line;
             haveCurrent = true;
         }
     }
@@ -446,7 +470,7 @@ ContactRows ParseVCardLines(const VCardLines& store)
 {
     ContactRows rows;
     CardBuilder card(store.encoding);
-    for (const QByteArray& line : store.lines) {
+    for (const QByteArrayView line : store.lines) {
         if (startsWithNoCase(line, "BEGIN") && equalsNoCase(trimSpaces(line), "BEGIN:VCARD")) {
             card.clear();
             continue;

@@ -16,10 +16,12 @@ namespace Contacts {
 // because a value's CHARSET may differ from the file's encoding.
 struct VCardLines
 {
-    QList<QByteArray> lines;
+    // Views into `storage`, which copies of the store share.
+    QList<QByteArrayView> lines;
     // The file's own encoding: UTF-8 when it is valid UTF-8, else GBK (a UTF-16
     // file is converted to UTF-8 on reading).
     TextEncoding encoding = TextEncoding::Utf8;
+    QList<QByteArray> storage; // the file's bytes and the joined lines
 };
 
 VCardLines vCardLinesOf(const QByteArray& bytes);

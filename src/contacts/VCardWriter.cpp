@@ -32,7 +32,7 @@ QByteArray VCardText(const ContactRows& rows, const CharacterTable& table)
     text.reserve(rows.size() * 128);
     for (const ContactRow& row : rows) {
         text += "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:";
-        text += table.EncodeName(row[ContactRow::Name]).toLatin1();
+        table.appendEncodedName(text, row[ContactRow::Name]);
         text += "\r\n";
         for (int column = ContactRow::Cell; column <= ContactRow::Tel; ++column) {
             const QString& field = row[column];

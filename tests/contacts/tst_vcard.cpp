@@ -376,6 +376,15 @@ void TestVCard::readsFileInItsEncoding()
         QCOMPARE(rows.size(), 1);
         QCOMPARE(fieldsOf(rows.first()), (QStringList{u"1"_s, u"李四"_s, {}, u"转8"_s, {}, {}, {}}));
     }
+    // The store a window keeps outlives the text it was read from.
+    Contacts::VCardLines kept;
+    {
+        const Contacts::VCardLines store =
+            Contacts::vCardLinesOf("BEGIN:VCARD\r\nFN:A\r\n B\r\nTEL:1\r\nEND:VCARD\r\n");
+        kept = store;
+    }
+    QCOMPARE(Contacts::ParseVCardLines(kept).first()[ContactRow::Name], u"AB"_s);
+
     Contacts::VCardLines store;
     QString error;
     QVERIFY(!Contacts::ReadVCardLines(tree.file(u"none.vcf"_s), store, &error));
