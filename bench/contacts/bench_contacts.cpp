@@ -129,15 +129,18 @@ int main(int argc, char** argv)
         return 0;
 
     const QString xlsx = dir.filePath(u"contacts.xlsx"_s);
-    const Timing toXlsx = median(std::min(runs, 3), [] {}, [&] { Contacts::ExportWorkbook(xlsx, rows, nullptr); });
+    const Timing toXlsx = median(
+        std::min(runs, 3), [] {}, [&] { Contacts::ExportWorkbook(xlsx, rows, nullptr); });
     std::printf("rows -> .xlsx (%lld rows, ExportWorkbook): wall %.1f ms, CPU %.1f ms\n",
                 static_cast<long long>(rows.size()), toXlsx.wall, toXlsx.cpu);
 
     const Contacts::ContactRows sixty = rows.mid(0, 60000);
     const QString xls = dir.filePath(u"contacts.xls"_s);
     QString error;
-    const Timing toXls = median(std::min(runs, 3), [] {}, [&] { Contacts::ExportWorkbook(xls, sixty, &error); });
+    const Timing toXls = median(
+        std::min(runs, 3), [] {}, [&] { Contacts::ExportWorkbook(xls, sixty, &error); });
     std::printf("rows -> .xls (%lld rows, ExportWorkbook through ssconvert): wall %.1f ms, CPU %.1f ms%s\n",
-                static_cast<long long>(sixty.size()), toXls.wall, toXls.cpu, error.isEmpty() ? "" : " (failed)");
+                static_cast<long long>(sixty.size()), toXls.wall, toXls.cpu,
+                error.isEmpty() ? "" : " (failed)");
     return 0;
 }

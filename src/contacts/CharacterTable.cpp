@@ -98,7 +98,8 @@ void CharacterTable::appendEncodedName(QByteArray& out, const QString& name) con
                 continue;
             }
         }
-        const qsizetype length = c.isHighSurrogate() && i + 1 < end && name.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const qsizetype length =
+            c.isHighSurrogate() && i + 1 < end && name.at(i + 1).isLowSurrogate() ? 2 : 1;
         appendQuotedPrintable(out, QStringView(name).mid(i, length).toUtf8());
         i += length - 1;
     }

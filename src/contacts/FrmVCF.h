@@ -114,8 +114,8 @@ private:
     QGroupBox* m_FrmSheet = nullptr;
     QListWidget* m_LstSheet = nullptr;
 
-    CharacterTable m_table;   // `LstHanZi`
-    VCardLines m_LstHaoma;    // the line store of the chosen vCard file
+    CharacterTable m_table; // `LstHanZi`
+    VCardLines m_LstHaoma;  // the line store of the chosen vCard file
     int m_mode = 0;
     int m_selectedSheet = 1;
     QString m_tag;

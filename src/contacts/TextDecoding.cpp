@@ -68,7 +68,7 @@ QString decodeText(const QByteArray& bytes, TextEncoding* detected)
     }
     case TextEncoding::Utf8:
         return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3)
-                                                                   : QByteArrayView(bytes));
+                                                                  : QByteArrayView(bytes));
     case TextEncoding::Gbk:
         break;
     }

@@ -14,7 +14,8 @@ namespace {
 
 bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
 {
-    return text.size() >= prefix.size() && text.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
+    return text.size() >= prefix.size() &&
+           text.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
 }
 
 bool equalsNoCase(QByteArrayView a, QByteArrayView b)
@@ -155,8 +156,7 @@ QByteArrayView unquote(QByteArrayView text)
 }
 
 // Calls `f` for each piece of `text` between `separator`s outside double quotes.
-template<typename F>
-void forEachOutsideQuotes(QByteArrayView text, char separator, F f)
+template <typename F> void forEachOutsideQuotes(QByteArrayView text, char separator, F f)
 {
     bool quoted = false;
     qsizetype start = 0;

@@ -151,14 +151,16 @@ void TestContactsCli::refusalsAndStops_data()
     QTest::addColumn<QString>("errorText");
     QTest::newRow("no -o") << QStringList{u"vcf"_s, u"@csv"_s} << 2 << u"-o"_s;
     QTest::newRow("unknown option") << QStringList{u"read"_s, u"@csv"_s, u"--bogus"_s} << 2 << u"bogus"_s;
-    QTest::newRow("bad sheet") << QStringList{u"read"_s, u"@csv"_s, u"--sheet"_s, u"0"_s} << 2 << u"--sheet"_s;
+    QTest::newRow("bad sheet") << QStringList{u"read"_s, u"@csv"_s, u"--sheet"_s, u"0"_s} << 2
+                               << u"--sheet"_s;
     QTest::newRow("missing file") << QStringList{u"read"_s, u"@none"_s} << 2 << u"文件不存在"_s;
-    QTest::newRow("not a workbook name") << QStringList{u"excel"_s, u"@csv"_s, u"-o"_s, u"@out.txt"_s} << 2
-                                         << u".xlsx"_s;
+    QTest::newRow("not a workbook name")
+        << QStringList{u"excel"_s, u"@csv"_s, u"-o"_s, u"@out.txt"_s} << 2 << u".xlsx"_s;
     QTest::newRow("unknown subcommand") << QStringList{u"print"_s} << 2 << u"print"_s;
-    QTest::newRow("text that cannot be read") << QStringList{u"read"_s, u"@bad"_s} << 1 << u"此类文本文件不能处理！"_s;
-    QTest::newRow("too many for .xls") << QStringList{u"excel"_s, u"@big"_s, u"-o"_s, u"@big.xls"_s} << 2
-                                       << u"65535"_s;
+    QTest::newRow("text that cannot be read")
+        << QStringList{u"read"_s, u"@bad"_s} << 1 << u"此类文本文件不能处理！"_s;
+    QTest::newRow("too many for .xls")
+        << QStringList{u"excel"_s, u"@big"_s, u"-o"_s, u"@big.xls"_s} << 2 << u"65535"_s;
 }
 
 void TestContactsCli::refusalsAndStops()

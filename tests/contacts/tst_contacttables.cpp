@@ -88,11 +88,11 @@ void TestContactTables::textTable_data()
     QTest::addColumn<bool>("stopped");
     using Rows = QList<QStringList>;
 
-    QTest::newRow("name and mobile only") << u"姓名,移动\r\n张三,138\r\n"_s
-                                          << Rows{{u"1"_s, u"张三"_s, u"138"_s, {}, {}, {}, {}}} << false;
+    QTest::newRow("name and mobile only")
+        << u"姓名,移动\r\n张三,138\r\n"_s << Rows{{u"1"_s, u"张三"_s, u"138"_s, {}, {}, {}, {}}} << false;
     QTest::newRow("eight values: the rest joined into 其他")
-        << u"t,t\r\na,1,2,3,4,5,6,7\r\n"_s << Rows{{u"1"_s, u"a"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5,6,7"_s}}
-        << false;
+        << u"t,t\r\na,1,2,3,4,5,6,7\r\n"_s
+        << Rows{{u"1"_s, u"a"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5,6,7"_s}} << false;
     QTest::newRow("tabs and commas mixed, values not trimmed")
         << u"t\tt\n a\t1, 2\n"_s << Rows{{u"1"_s, u" a"_s, u"1"_s, u" 2"_s, {}, {}, {}}} << false;
     QTest::newRow("RFC 4180 quotes")
@@ -103,10 +103,9 @@ void TestContactTables::textTable_data()
     QTest::newRow("title without separator stops at once") << u"通讯录\r\n张三,1\r\n"_s << Rows{} << true;
     QTest::newRow("blank line stops, rows before stay")
         << u"t,t\r\na,1\r\n\r\nb,2\r\n"_s << Rows{{u"1"_s, u"a"_s, u"1"_s, {}, {}, {}, {}}} << true;
-    QTest::newRow("final line break adds no line") << u"t,t\na,1\nb,2"_s
-                                                   << Rows{{u"1"_s, u"a"_s, u"1"_s, {}, {}, {}, {}},
-                                                           {u"2"_s, u"b"_s, u"2"_s, {}, {}, {}, {}}}
-                                                   << false;
+    QTest::newRow("final line break adds no line")
+        << u"t,t\na,1\nb,2"_s
+        << Rows{{u"1"_s, u"a"_s, u"1"_s, {}, {}, {}, {}}, {u"2"_s, u"b"_s, u"2"_s, {}, {}, {}, {}}} << false;
     QTest::newRow("empty text") << QString() << Rows{} << false;
 }
 
@@ -124,7 +123,8 @@ void TestContactTables::textFileEncodings_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     const QString text = u"姓名,移动\r\n张三,138\r\n"_s;
-    QTest::newRow("UTF-8 with mark (a spreadsheet's CSV UTF-8)") << QByteArray("\xEF\xBB\xBF" + text.toUtf8());
+    QTest::newRow("UTF-8 with mark (a spreadsheet's CSV UTF-8)")
+        << QByteArray("\xEF\xBB\xBF" + text.toUtf8());
     QTest::newRow("UTF-8") << text.toUtf8();
     QTest::newRow("GBK") << Platform::encodeGbk(text);
     QStringEncoder utf16(QStringEncoder::Utf16LE);
@@ -239,9 +239,10 @@ void TestContactTables::exportedWorkbookCells()
     QString error;
     QVERIFY2(Contacts::ExportWorkbook(path, rows, &error), qPrintable(error));
     const QList<QStringList> cells = ssconvertCells(path, tree.path());
-    QCOMPARE(cells, (QList<QStringList>{{u"编号"_s, u"姓名"_s, u"移动"_s, u"家庭"_s, u"工作"_s, u"传真"_s, u"其他"_s},
-                                        {u"1"_s, u"张三"_s, u"13800138000"_s, {}, u"010-1"_s, {}, u"x"_s},
-                                        {u"2"_s, u"Ann Lee"_s, {}, u"0755 2"_s, {}, {}, {}}}));
+    QCOMPARE(cells, (QList<QStringList>{
+                        {u"编号"_s, u"姓名"_s, u"移动"_s, u"家庭"_s, u"工作"_s, u"传真"_s, u"其他"_s},
+                        {u"1"_s, u"张三"_s, u"13800138000"_s, {}, u"010-1"_s, {}, u"x"_s},
+                        {u"2"_s, u"Ann Lee"_s, {}, u"0755 2"_s, {}, {}, {}}}));
 
     // Replacing: a second export writes the new list only.
     QVERIFY(Contacts::ExportWorkbook(path, {}, &error));

@@ -68,7 +68,8 @@ struct States
 
 States states(const FrmVCF& w)
 {
-    return {w.CmdRead()->isEnabled(), w.CmdOK()->isEnabled(), !w.Cmdview()->isHidden(), !w.FrmSheet()->isHidden()};
+    return {w.CmdRead()->isEnabled(), w.CmdOK()->isEnabled(), !w.Cmdview()->isHidden(),
+            !w.FrmSheet()->isHidden()};
 }
 
 char* toString(const States& s)
@@ -104,11 +105,13 @@ void click(QPushButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-const QByteArray kCsv = "\xEF\xBB\xBF" + u"姓名,移动,家庭\r\n张三,13800138000,010-1\r\n李四,,0755\r\n"_s.toUtf8();
-const QByteArray kCards = "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0=E4=B8=89\r\n"
-                          "TEL;CELL:13800138000\r\nTEL;HOME:010-1\r\nEND:VCARD\r\n"
-                          "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E6=9D=8E=E5=9B=9B\r\n"
-                          "TEL;HOME:0755\r\nEND:VCARD\r\n";
+const QByteArray kCsv =
+    "\xEF\xBB\xBF" + u"姓名,移动,家庭\r\n张三,13800138000,010-1\r\n李四,,0755\r\n"_s.toUtf8();
+const QByteArray kCards =
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0=E4=B8=89\r\n"
+    "TEL;CELL:13800138000\r\nTEL;HOME:010-1\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E6=9D=8E=E5=9B=9B\r\n"
+    "TEL;HOME:0755\r\nEND:VCARD\r\n";
 
 } // namespace
 
@@ -163,8 +166,9 @@ void TestFrmVCF::tableToVCard()
     const QString vcf = f.app.file(u"名片.vcf"_s);
     answer(f.dialogs, {csv + u"  "_s});
     click(w.CmdOpen());
-    QCOMPARE(f.dialogs.fileRequests.last().filter,
-             u"CSV逗号分隔文件(*.csv)|*.csv|文本文件（制表符分隔）(*.txt)|*.txt|Excel 文件(*.xls)|*.xls;*.xlsx;*.xlsm"_s);
+    QCOMPARE(
+        f.dialogs.fileRequests.last().filter,
+        u"CSV逗号分隔文件(*.csv)|*.csv|文本文件（制表符分隔）(*.txt)|*.txt|Excel 文件(*.xls)|*.xls;*.xlsx;*.xlsm"_s);
     QCOMPARE(f.dialogs.fileRequests.last().initialFolder, f.app.path() + u'/');
     QCOMPARE(w.TxtFile()->text(), csv);
     QCOMPARE(states(w), (States{true, false, false, false}));
@@ -354,7 +358,7 @@ void TestFrmVCF::proportionalLayout()
     QCoreApplication::processEvents();
     QCOMPARE(w.TxtFile()->geometry(), QRect(16, 24, 1250, 75));
     QCOMPARE(w.OptXX(1)->geometry(), QRect(16, 168, 194, 51)); // inside its frame
-    QCOMPARE(w.CmdOK()->font().pointSizeF(), font * 2); // the smaller ratio
+    QCOMPARE(w.CmdOK()->font().pointSizeF(), font * 2);        // the smaller ratio
     w.resize(FrmVCF::DesignWidth, FrmVCF::DesignHeight);
     QCoreApplication::processEvents();
     QCOMPARE(w.TxtFile()->geometry(), QRect(8, 8, 625, 25));

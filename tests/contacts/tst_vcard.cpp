@@ -134,26 +134,26 @@ void TestVCard::writerBytes_data()
     QTest::addColumn<ContactRows>("rows");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("every field")
-        << ContactRows{row({u"7"_s, u"张三"_s, u"13800138000"_s, u"010-1234"_s, u"020-5678"_s, u"021-9"_s,
-                            u"95555"_s})}
-        << card("=E5=BC=A0=E4=B8=89",
-                "TEL;CELL:13800138000\r\nTEL;HOME:010-1234\r\nTEL;VOICE:020-5678\r\nTEL;FAX:021-9\r\nTEL:95555\r\n");
+    QTest::newRow("every field") << ContactRows{row({u"7"_s, u"张三"_s, u"13800138000"_s, u"010-1234"_s,
+                                                     u"020-5678"_s, u"021-9"_s, u"95555"_s})}
+                                 << card("=E5=BC=A0=E4=B8=89",
+                                         "TEL;CELL:13800138000\r\nTEL;HOME:010-1234\r\nTEL;VOICE:020-"
+                                         "5678\r\nTEL;FAX:021-9\r\nTEL:95555\r\n");
     QTest::newRow("empty name") << ContactRows{row({u"1"_s, QString(), u"1"_s})}
                                 << card("", "TEL;CELL:1\r\n");
-    QTest::newRow("no telephone: four lines") << ContactRows{row({u"1"_s, u"李四"_s})}
-                                              << card("=E6=9D=8E=E5=9B=9B");
+    QTest::newRow("no telephone: four lines")
+        << ContactRows{row({u"1"_s, u"李四"_s})} << card("=E6=9D=8E=E5=9B=9B");
     QTest::newRow("spaces kept, only-spaces written")
         << ContactRows{row({u"1"_s, u"张"_s, u"138 0013 8000"_s, QString(), u"  "_s})}
         << card("=E5=BC=A0", "TEL;CELL:138 0013 8000\r\nTEL;VOICE:  \r\n");
     QTest::newRow("only 其他") << ContactRows{row({u"1"_s, u"张"_s, {}, {}, {}, {}, u"+86 10"_s})}
-                             << card("=E5=BC=A0", "TEL:+86 10\r\n");
+                               << card("=E5=BC=A0", "TEL:+86 10\r\n");
     QTest::newRow("line breaks in a number become spaces")
         << ContactRows{row({u"1"_s, u"张"_s, u"138\r\n0013\n8000\r1"_s})}
         << card("=E5=BC=A0", "TEL;CELL:138 0013 8000 1\r\n");
-    QTest::newRow("Chinese in a number in UTF-8")
-        << ContactRows{row({u"1"_s, u"张"_s, {}, {}, u"转8001"_s})}
-        << card("=E5=BC=A0", "TEL;VOICE:\xE8\xBD\xAC" "8001\r\n");
+    QTest::newRow("Chinese in a number in UTF-8") << ContactRows{row({u"1"_s, u"张"_s, {}, {}, u"转8001"_s})}
+                                                  << card("=E5=BC=A0", "TEL;VOICE:\xE8\xBD\xAC"
+                                                                       "8001\r\n");
     QTest::newRow("two rows follow directly, 编号 never written")
         << ContactRows{row({u"99"_s, u"张"_s, u"1"_s}), row({u"100"_s, u"三"_s, {}, u"2"_s})}
         << card("=E5=BC=A0", "TEL;CELL:1\r\n") + card("=E4=B8=89", "TEL;HOME:2\r\n");
@@ -215,7 +215,8 @@ void TestVCard::unwritablePathFails()
     TempTree tree;
     tree.mkdir(u"folder.vcf"_s);
     QString error;
-    QVERIFY(!Contacts::WriteVCardFile(tree.file(u"folder.vcf"_s), {row({u"1"_s, u"张"_s})}, smallTable(), &error));
+    QVERIFY(!Contacts::WriteVCardFile(tree.file(u"folder.vcf"_s), {row({u"1"_s, u"张"_s})}, smallTable(),
+                                      &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!Contacts::WriteVCardFile(tree.file(u"missing/x.vcf"_s), {row({u"1"_s, u"张"_s})}, smallTable()));
 }
@@ -226,8 +227,8 @@ void TestVCard::readerRows_data()
     QTest::addColumn<QList<QStringList>>("rows");
     using Rows = QList<QStringList>;
 
-    QTest::newRow("cell and fax go to their columns")
-        << card("=E5=BC=A0", "TEL;CELL:1\r\nTEL;FAX:5\r\n") << Rows{{u"1"_s, u"张"_s, u"1"_s, {}, {}, u"5"_s, {}}};
+    QTest::newRow("cell and fax go to their columns") << card("=E5=BC=A0", "TEL;CELL:1\r\nTEL;FAX:5\r\n")
+                                                      << Rows{{u"1"_s, u"张"_s, u"1"_s, {}, {}, u"5"_s, {}}};
     QTest::newRow("seven lines: the typed first, then the rest in order, extra dropped")
         << card("=E5=BC=A0", "TEL;CELL:1\r\nTEL;CELL:2\r\nTEL;CELL:3\r\nTEL;FAX:4\r\nTEL;CELL:5\r\n"
                              "TEL;CELL:6\r\nTEL;CELL:7\r\n")
@@ -246,26 +247,29 @@ void TestVCard::readerRows_data()
     QTest::newRow("FN without parameters; N without FN")
         << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;John;;;\r\nFN:John Smith\r\nEND:VCARD\r\n"
                       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;John;;;\r\nEND:VCARD\r\n"
-                      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0;=E4=B8=89;;;\r\n"
+                      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0;=E4="
+                      "B8=89;;;\r\n"
                       "END:VCARD\r\n")
         << Rows{{u"1"_s, u"John Smith"_s, {}, {}, {}, {}, {}},
                 {u"2"_s, u"Smith John"_s, {}, {}, {}, {}, {}},
                 {u"3"_s, u"张三"_s, {}, {}, {}, {}, {}}};
     QTest::newRow("long name, lower-case hex, CHARSET absent")
-        << QByteArray("BEGIN:VCARD\r\nFN;ENCODING=QUOTED-PRINTABLE:=e5=bc=a0=E4=B8=89=E6=9D=8E=E5=9B=9B=E7=8E=8B"
-                      "=E4=BA=94=E8=B5=B5=E5=85=AD\r\nEND:VCARD\r\n")
+        << QByteArray(
+               "BEGIN:VCARD\r\nFN;ENCODING=QUOTED-PRINTABLE:=e5=bc=a0=E4=B8=89=E6=9D=8E=E5=9B=9B=E7=8E=8B"
+               "=E4=BA=94=E8=B5=B5=E5=85=AD\r\nEND:VCARD\r\n")
         << Rows{{u"1"_s, u"张三李四王五赵六"_s, {}, {}, {}, {}, {}}};
     QTest::newRow("a colon inside a number is kept; tel: loses its scheme")
         << QByteArray("BEGIN:VCARD\r\nFN:A\r\nTEL;CELL:123:456\r\nTEL;VALUE=uri;TYPE=home:tel:+86-10-1234\r\n"
                       "END:VCARD\r\n")
         << Rows{{u"1"_s, u"A"_s, u"123:456"_s, u"+86-10-1234"_s, {}, {}, {}}};
     QTest::newRow("lines before BEGIN and other properties ignored")
-        << QByteArray("TEL;CELL:000\r\nBEGIN:VCARD\r\nFN:A\r\nEMAIL:a@b.c\r\nADR:;;x;;;;\r\nTEL:5\r\nEND:VCARD\r\n"
-                      "TEL:trailing\r\n")
+        << QByteArray(
+               "TEL;CELL:000\r\nBEGIN:VCARD\r\nFN:A\r\nEMAIL:a@b.c\r\nADR:;;x;;;;\r\nTEL:5\r\nEND:VCARD\r\n"
+               "TEL:trailing\r\n")
         << Rows{{u"1"_s, u"A"_s, {}, {}, {}, {}, u"5"_s}};
     QTest::newRow("no END:VCARD gives no row") << QByteArray("BEGIN:VCARD\r\nFN:A\r\nTEL:1\r\n") << Rows{};
-    QTest::newRow("a card with nothing kept gives its number") << QByteArray("begin:vcard\r\nend:vcard\r\n")
-                                                                  << Rows{{u"1"_s, {}, {}, {}, {}, {}, {}}};
+    QTest::newRow("a card with nothing kept gives its number")
+        << QByteArray("begin:vcard\r\nend:vcard\r\n") << Rows{{u"1"_s, {}, {}, {}, {}, {}, {}}};
     QTest::newRow("folding, escapes, lower-case names")
         << QByteArray("begin:vcard\nversion:3.0\nfn:O\\, Brien\n  Jr\\;\ntel;type=cell:13\n 8\nend:vcard\n")
         << Rows{{u"1"_s, u"O, Brien Jr;"_s, u"138"_s, {}, {}, {}, {}}};
@@ -332,14 +336,21 @@ void TestVCard::realExports_data()
     QByteArray photo = "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAgGBgcGBQgHBwcJCQgKDBQN";
     for (int i = 0; i < 5; ++i)
         photo += "\r\n DBILDBkSEw8UHRofHh0aHBwgJC4nICIsIxwcKDcpLDAxNDQ0Hyc5PTgyPC4zNDL/2wBDAQkJCQwLDBgN";
-    QTest::newRow("iOS 3.0")
-        << QByteArray(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Apple Inc.//iPhone OS 17.0//EN\r\nN:王;小明;;;\r\n"
-            "FN:王小明\r\nORG:某某公司;\r\nitem1.TEL;type=pref:+86 10 8888 0000\r\nitem1.X-ABLabel:_$!<Other>!$_\r\n"
-            "TEL;type=CELL;type=VOICE;type=pref:138 0000 1111\r\nTEL;type=HOME;type=FAX:010 6666 7777\r\n"
-            "item2.TEL:400-800-0000\r\nitem2.X-ABLabel:客服\r\n") +
-                                 photo + "\r\nEND:VCARD\r\n")
-        << Rows{{u"1"_s, u"王小明"_s, u"138 0000 1111"_s, u"+86 10 8888 0000"_s, {}, u"010 6666 7777"_s,
-                 u"400-800-0000"_s}};
+    QTest::newRow("iOS 3.0") << QByteArray(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Apple "
+                                                      "Inc.//iPhone OS 17.0//EN\r\nN:王;小明;;;\r\n"
+                                                      "FN:王小明\r\nORG:某某公司;\r\nitem1.TEL;type=pref:+86 "
+                                                      "10 8888 0000\r\nitem1.X-ABLabel:_$!<Other>!$_\r\n"
+                                                      "TEL;type=CELL;type=VOICE;type=pref:138 0000 "
+                                                      "1111\r\nTEL;type=HOME;type=FAX:010 6666 7777\r\n"
+                                                      "item2.TEL:400-800-0000\r\nitem2.X-ABLabel:客服\r\n") +
+                                           photo + "\r\nEND:VCARD\r\n")
+                             << Rows{{u"1"_s,
+                                      u"王小明"_s,
+                                      u"138 0000 1111"_s,
+                                      u"+86 10 8888 0000"_s,
+                                      {},
+                                      u"010 6666 7777"_s,
+                                      u"400-800-0000"_s}};
 
     // A 4.0 card: tel: URIs, quoted type lists, folded lines.
     QTest::newRow("vCard 4.0")

@@ -74,8 +74,9 @@ private Q_SLOTS:
 void TestVCardClients::initTestCase()
 {
     if (!vobjectAvailable())
-        QSKIP("python3-vobject is not installed (Debian package python3-vobject; scripts/dev.sh installs it): "
-              "the cards cannot be checked with a real vCard parser");
+        QSKIP(
+            "python3-vobject is not installed (Debian package python3-vobject; scripts/dev.sh installs it): "
+            "the cards cannot be checked with a real vCard parser");
 }
 
 void TestVCardClients::vobjectReadsOurCards()

@@ -5,8 +5,8 @@
 #include "contacts/VCardReader.h"
 #include "contacts/VCardWriter.h"
 #include "contacts/WorkbookExport.h"
-#include "platform/AppPaths.h"
 #include "execute/ProgramFiles.h"
+#include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/GbkText.h"
 
@@ -115,7 +115,8 @@ void printRows(Context& context, const ContactRows& rows, bool textRows)
             array.append(object);
         }
         context.out << QString::fromUtf8(
-            QJsonDocument(QJsonObject{{u"rows"_s, array}, {u"messages"_s, QJsonArray::fromStringList(context.messages)}})
+            QJsonDocument(QJsonObject{{u"rows"_s, array},
+                                      {u"messages"_s, QJsonArray::fromStringList(context.messages)}})
                 .toJson(QJsonDocument::Indented));
     } else if (textRows) {
         for (const ContactRow& row : rows) {
@@ -152,7 +153,7 @@ int runContactsCommand(const QStringList& args, QTextStream& out, QTextStream& e
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(sub == u"read"_s    ? u"读入联系人表格或 VCF 文件，列出各行"_s
+    parser.setApplicationDescription(sub == u"read"_s ? u"读入联系人表格或 VCF 文件，列出各行"_s
                                      : sub == u"vcf"_s ? u"把联系人表格追加为 VCF 名片"_s
                                                        : u"把联系人导出为新的 Excel 工作簿"_s);
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"显示这个命令的选项"_s);
@@ -178,8 +179,9 @@ int runContactsCommand(const QStringList& args, QTextStream& out, QTextStream& e
     if (parser.isSet(help)) {
         // The first line names the program by its path; name the command instead.
         QString text = parser.helpText();
-        text.replace(0, text.indexOf(u'\n'), u"Usage: tarnwick-cli contacts "_s + sub + u" [options] "_s +
-                                                  (sub == u"vcf"_s ? u"TABLE"_s : u"FILE"_s));
+        text.replace(0, text.indexOf(u'\n'),
+                     u"Usage: tarnwick-cli contacts "_s + sub + u" [options] "_s +
+                         (sub == u"vcf"_s ? u"TABLE"_s : u"FILE"_s));
         out << text;
         return 0;
     }
@@ -227,7 +229,8 @@ int runContactsCommand(const QStringList& args, QTextStream& out, QTextStream& e
             table = Contacts::CharacterTable::fromLines(Platform::splitLines(
                 Platform::decodeGbk(Execute::shippedFileContent(Execute::characterTableName()))));
         } else if (!table.load(tablePath, &error)) {
-            context.message(u"无法读取姓名字符表 "_s + tablePath + u"（"_s + error + u"），姓名按其 UTF-8 字节编码。"_s);
+            context.message(u"无法读取姓名字符表 "_s + tablePath + u"（"_s + error +
+                            u"），姓名按其 UTF-8 字节编码。"_s);
         }
         if (!Contacts::WriteVCardFile(output, rows, table, &error)) {
             context.message(u"无法写入 "_s + output + u"（"_s + error + u"），文件保持原样。"_s);
