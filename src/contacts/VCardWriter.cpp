@@ -51,13 +51,24 @@ bool WriteVCardFile(const QString& path, const ContactRows& rows, const Characte
 {
     const QByteArray text = VCardText(rows, table);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
     }
     const qint64 oldSize = file.size();
-    const bool written = file.write(text) == text.size() && file.flush();
+    QByteArray bytes = text;
+    if (oldSize > 0 && !text.isEmpty()) {
+        // A file whose last line has no line end would run its last line and
+        // our first into one ("END:VCARDBEGIN:VCARD"), spoiling both cards.
+        QFile last(path);
+        if (last.open(QIODevice::ReadOnly) && last.seek(oldSize - 1)) {
+            const QByteArray end = last.read(1);
+            if (end != "\n" && end != "\r")
+                bytes.prepend("\r\n");
+        }
+    }
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
     if (written) {
         file.close();
         return true;

@@ -20,7 +20,8 @@ class CharacterTable;
 QByteArray VCardText(const ContactRows& rows, const CharacterTable& table);
 
 // `WriteVCardFile`: appends VCardText(rows) to the file at `path`, creating it
-// when missing, with one write and a flush. When that fails (disk full, no
+// when missing, with one write and a flush; after a last line without a line
+// end it first ends that line. When that fails (disk full, no
 // permission) the file is cut back to its old length, so it never holds half a
 // card; false with `error` saying why.
 bool WriteVCardFile(const QString& path, const ContactRows& rows, const CharacterTable& table,

@@ -359,10 +359,10 @@ void TestFrmVCF::proportionalLayout()
     QCOMPARE(w.TxtFile()->geometry(), QRect(16, 24, 1250, 75));
     QCOMPARE(w.OptXX(1)->geometry(), QRect(16, 168, 194, 51)); // inside its frame
     QCOMPARE(w.CmdOK()->font().pointSizeF(), font * 2);        // the smaller ratio
+    QVERIFY(w.grab().save(QStringLiteral(SCREENSHOT_DIR) + u"/frmvcf-large.png"_s));
     w.resize(FrmVCF::DesignWidth, FrmVCF::DesignHeight);
     QCoreApplication::processEvents();
     QCOMPARE(w.TxtFile()->geometry(), QRect(8, 8, 625, 25));
-    QVERIFY(w.grab().save(QStringLiteral(SCREENSHOT_DIR) + u"/frmvcf-large.png"_s));
 }
 
 void TestFrmVCF::openedFromMainWindow()

@@ -182,6 +182,14 @@ void TestVCard::appendsAndCreates()
     QVERIFY(Contacts::WriteVCardFile(path, {}, smallTable()));
     QCOMPARE(tree.read(u"通讯录.vcf"_s), one + one);
     QCOMPARE(Contacts::createdMessage(path), path + u"已创建！"_s);
+
+    // Another program's file whose last line has no line end: the cards still
+    // start on a line of their own, and both files' cards read back.
+    const QByteArray foreign = "BEGIN:VCARD\nVERSION:3.0\nFN:Ann\nEND:VCARD";
+    const QString other = tree.write(u"other.vcf"_s, foreign);
+    QVERIFY(Contacts::WriteVCardFile(other, rows, smallTable()));
+    QCOMPARE(tree.read(u"other.vcf"_s), foreign + "\r\n" + one);
+    QCOMPARE(parse(tree.read(u"other.vcf"_s)).size(), 2);
 }
 
 void TestVCard::failedAppendLeavesOldLength()
