@@ -4,6 +4,7 @@
 #include "FileRow.h"
 #include "HiddenFileList.h"
 #include "TerminalDialogs.h"
+#include "cli/ContactsCommand.h"
 #include "execute/MenuTools.h"
 #include "execute/RenameExecution.h"
 #include "execute/UndoRename.h"
@@ -256,7 +257,7 @@ QString CommandLine::usage()
   tarnwick-cli undo    RECORD [--yes] [--json]
   tarnwick-cli workbook info FILE-OR-FOLDER [--json]
   tarnwick-cli workbook cells FILE --sheet N [--json]
-  tarnwick-cli --help | --version
+)"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
   --number [--prefix T] [--suffix T] [--digits N] [--increment N] [--start N] [--keep-name before|after]   自动编号
@@ -304,6 +305,8 @@ int CommandLine::run(const QStringList& arguments)
         return undo(arguments);
     if (command == u"workbook"_s)
         return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
+    if (command == u"contacts"_s)
+        return runContactsCommand(arguments, *m_env.out, *m_env.err, m_env.paths);
     return usageError(u"未知的命令："_s + command);
 }
 

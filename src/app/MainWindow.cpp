@@ -2,6 +2,8 @@
 
 #include "FolderTree.h"
 
+#include "contacts/FrmVCF.h"
+
 #include "execute/InfoWindow.h"
 #include "execute/MenuTools.h"
 #include "execute/ProgramFiles.h"
@@ -158,6 +160,10 @@ void MainWindow::buildMenus()
         action->setObjectName(toolNames.at(i));
         // These tools arrive with their own windows; until then they are shown but not offered.
         action->setEnabled(false);
+    }
+    if (auto* converter = tools->findChild<QAction*>(u"m_excelTovcf"_s)) {
+        converter->setEnabled(true);
+        connect(converter, &QAction::triggered, this, &MainWindow::OpenContactConverter);
     }
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
@@ -635,6 +641,27 @@ void MainWindow::HelpMenuCommand(int index)
     default:
         break;
     }
+}
+
+void MainWindow::OpenContactConverter()
+{
+    Contacts::ConverterServices services;
+    services.dialogs = m_services.dialogs;
+    services.shell = m_services.shell;
+    services.paths = m_services.paths;
+    services.currentFolder = m_currentFolder;
+    services.statusText = [this] { return m_panels[0]->text(); };
+    services.setStatusText = [this](const QString& text) { m_panels[0]->setText(text); };
+    services.toolArea = [this] {
+        const ToolWindowRect& r = m_toolWindowRect;
+        return QRect(frameGeometry().left() + r.left / 15, frameGeometry().top() + r.top / 15, r.width / 15,
+                     r.height / 15);
+    };
+    // Modal over the main window, without blocking the caller.
+    auto* window = new Contacts::FrmVCF(std::move(services), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal); // open() would make it window-modal only
+    window->show();
 }
 
 void MainWindow::resizeHandling()
