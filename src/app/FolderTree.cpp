@@ -33,6 +33,12 @@ void FolderTree::reveal(const QString& path)
     scrollTo(index);
 }
 
+void FolderTree::select(const QString& path)
+{
+    reveal(path);
+    setCurrentIndex(m_model->index(path));
+}
+
 void FolderTree::keyPressEvent(QKeyEvent* event)
 {
     m_keyboardMove = true;

@@ -19,6 +19,9 @@ public:
     QFileSystemModel* folderModel() const { return m_model; }
     // Shows `path` opened in the tree without choosing it.
     void reveal(const QString& path);
+    // Reveals `path` and makes it the current, selected item, without raising
+    // folderSelected (the caller lists it).
+    void select(const QString& path);
 
 Q_SIGNALS:
     void folderSelected(const QString& path);

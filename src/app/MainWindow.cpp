@@ -28,6 +28,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -92,6 +93,17 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
     m_client->installEventFilter(this);
     resize(DesignWidth, DesignHeight + menuBar()->sizeHint().height());
+    setWindowIcon(applicationIcon());
+}
+
+QIcon MainWindow::applicationIcon()
+{
+    // The installed theme icon first (it may be drawn for the desktop's theme),
+    // else the copies built into the program, so a build-folder run has it too.
+    QIcon builtIn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(u":/tarnwick/icon/icon-%1.png"_s.arg(size), QSize(size, size));
+    return QIcon::fromTheme(u"org.tarnwick.Tarnwick"_s, builtIn);
 }
 
 MainWindow::~MainWindow() = default;
@@ -341,6 +353,9 @@ bool MainWindow::startUp()
     m_toolbarActions[ShowName]->setEnabled(false);
     // 9. One copy at a time.
     if (m_services.anotherCopyRuns && m_services.anotherCopyRuns()) {
+        if (!m_services.startFolder.isEmpty() && m_services.handFolderToRunningCopy &&
+            m_services.handFolderToRunningCopy(m_services.startFolder))
+            return false;
         const QString exeName = QFileInfo(m_services.executablePath).completeBaseName();
         if (m_services.dialogs)
             m_services.dialogs->warn(exeName + u"已经运行!"_s);
@@ -359,6 +374,19 @@ bool MainWindow::startUp()
     // 12. Tab-selection handling for the selected tab.
     tabSelected(9);
     resizeHandling();
+    if (!m_services.startFolder.isEmpty())
+        openFolder(m_services.startFolder);
+    return true;
+}
+
+bool MainWindow::openFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    const QString folder = QDir::cleanPath(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    m_ExpTree1->select(folder);
+    folderSelected(folder);
     return true;
 }
 

@@ -29,6 +29,9 @@ struct Fixture
     RecordingShell shell;
     Platform::FixedClock clock{QDateTime(QDate(2013, 10, 17), QTime(9, 5, 30))};
     bool anotherCopy = false;
+    QString startFolder;
+    bool runningCopyTakesFolder = false;
+    QStringList handedOver;
     std::unique_ptr<MainWindow> window;
 
     MainWindow& make()
@@ -40,6 +43,11 @@ struct Fixture
         services.clock = &clock;
         services.executablePath = u"/opt/tarnwick/bin/tarnwick"_s;
         services.anotherCopyRuns = [this] { return anotherCopy; };
+        services.startFolder = startFolder;
+        services.handFolderToRunningCopy = [this](const QString& folder) {
+            handedOver.append(folder);
+            return runningCopyTakesFolder;
+        };
         window = std::make_unique<MainWindow>(services);
         return *window;
     }
@@ -78,6 +86,9 @@ private Q_SLOTS:
     void startWithUndoFolder();
     void readOnlyApplicationFolder();
     void secondCopyIsRefused();
+    void folderGivenAtStartUp();
+    void secondCopyWithFolder_data();
+    void secondCopyWithFolder();
     void clockPanels();
     void folderTreeListsOnlyWhatIsChosen();
     void listsTheChosenFolder();
@@ -178,6 +189,64 @@ void TestMainWindow::secondCopyIsRefused()
     QCOMPARE(f.dialogs.messages.size(), 1);
     QCOMPARE(f.dialogs.messages[0].text, u"tarnwick已经运行!"_s);
     QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::Warning);
+}
+
+void TestMainWindow::folderGivenAtStartUp()
+{
+    Fixture f;
+    f.app.write(u"photos/b.jpg"_s, "b");
+    f.app.write(u"photos/a.jpg"_s, "a");
+    f.app.write(u"photos/inner/c.jpg"_s, "c");
+    const QString photos = f.app.file(u"photos"_s);
+    f.startFolder = photos;
+    MainWindow& w = f.started();
+    QCOMPARE(w.CurrentFolder(), photos + u'/');
+    QCOMPARE(w.FileCount(), 2);
+    QCOMPARE(w.fileListModel()->rowCount(), 2);
+    QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
+    auto* tree = w.findChild<QTreeView*>(u"ExpTree1"_s);
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    QCOMPARE(model->filePath(tree->currentIndex()), photos);
+    QVERIFY(tree->selectionModel()->isSelected(tree->currentIndex()));
+    QVERIFY(f.handedOver.isEmpty());
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    // A folder handed over later by a second launch; a file stands for its folder;
+    // a path that is gone changes nothing.
+    QVERIFY(w.openFolder(f.app.file(u"photos/inner/c.jpg"_s)));
+    QCOMPARE(w.CurrentFolder(), photos + u"/inner/"_s);
+    QCOMPARE(model->filePath(tree->currentIndex()), photos + u"/inner"_s);
+    QVERIFY(!w.openFolder(f.app.file(u"gone"_s)));
+    QCOMPARE(w.CurrentFolder(), photos + u"/inner/"_s);
+    QVERIFY(f.dialogs.messages.isEmpty());
+}
+
+void TestMainWindow::secondCopyWithFolder_data()
+{
+    QTest::addColumn<bool>("withFolder");
+    QTest::addColumn<bool>("takes");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("folder taken by the running copy") << true << true << false;
+    QTest::newRow("running copy does not answer") << true << false << true;
+    QTest::newRow("no folder") << false << true << true;
+}
+
+void TestMainWindow::secondCopyWithFolder()
+{
+    QFETCH(bool, withFolder);
+    QFETCH(bool, takes);
+    QFETCH(bool, warned);
+    Fixture f;
+    f.anotherCopy = true;
+    f.runningCopyTakesFolder = takes;
+    if (withFolder)
+        f.startFolder = f.app.mkdir(u"photos"_s);
+    MainWindow& w = f.make();
+    QVERIFY(!w.startUp());
+    QCOMPARE(f.handedOver, withFolder ? QStringList{f.startFolder} : QStringList());
+    QCOMPARE(f.dialogs.messages.size(), warned ? 1 : 0);
+    if (warned)
+        QCOMPARE(f.dialogs.messages[0].text, u"tarnwick已经运行!"_s);
 }
 
 void TestMainWindow::clockPanels()
