@@ -24,6 +24,7 @@ CommandParser::CommandParser(const QString& command, const QString& synopsis)
     QCommandLineOption help({u"h"_s, u"help"_s}, u"显示这个命令的选项"_s);
     m_parser.addOption(help);
     m_options.append(help);
+    m_names.append(help.names());
 }
 
 void CommandParser::add(const QString& name, const QString& description, const QString& valueName)
@@ -31,6 +32,7 @@ void CommandParser::add(const QString& name, const QString& description, const Q
     QCommandLineOption option(name, description, valueName);
     m_parser.addOption(option);
     m_options.append(option);
+    m_names.append(name);
 }
 
 bool CommandParser::parse(const QStringList& args)
@@ -50,7 +52,7 @@ bool CommandParser::parse(const QStringList& args)
 
 QString CommandParser::value(const QString& name) const
 {
-    const QStringList values = m_parser.values(name);
+    const QStringList values = m_names.contains(name) ? m_parser.values(name) : QStringList();
     return values.isEmpty() ? QString() : values.last();
 }
 

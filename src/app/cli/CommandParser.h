@@ -30,7 +30,8 @@ public:
     // The option names that were not recognised, without dashes.
     QStringList unknownOptions() const { return m_parser.unknownOptionNames(); }
 
-    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    // False for a name this command does not define.
+    bool isSet(const QString& name) const { return m_names.contains(name) && m_parser.isSet(name); }
     // The last value given for `name` (a later one overrides an earlier one).
     QString value(const QString& name) const;
     QStringList positional() const { return m_parser.positionalArguments(); }
@@ -45,6 +46,7 @@ private:
     QString m_synopsis;
     QCommandLineParser m_parser;
     QList<QCommandLineOption> m_options;
+    QStringList m_names;
     QString m_error;
 };
 
