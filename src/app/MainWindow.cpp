@@ -254,6 +254,7 @@ void MainWindow::buildPanes()
     m_ExpTree1 = new FolderTree(m_Picture1);
     m_ExpTree1->setObjectName(u"ExpTree1"_s);
     m_ExpTree1->setToolTip(u"单击选择路径"_s);
+    m_ExpTree1->setAccessibleName(u"文件夹"_s);
     m_ExpTree1->setGeometry(0, 0, m_Picture1->width(), m_Picture1->height() - 18);
     // Open at the user's home without choosing it: nothing is listed until the user picks a folder.
     m_ExpTree1->reveal(QDir::homePath());
@@ -270,6 +271,7 @@ void MainWindow::buildPanes()
     m_model = new FileListModel(this);
     m_LstMain = new QTreeView(m_PicMain);
     m_LstMain->setObjectName(u"LstMain"_s);
+    m_LstMain->setAccessibleName(u"文件列表"_s);
     m_LstMain->setModel(m_model);
     m_LstMain->setRootIsDecorated(false);
     m_LstMain->setUniformRowHeights(true);
