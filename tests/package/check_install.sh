@@ -38,7 +38,24 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail
 grep -q '<release version="4.2.0"' "$prefix/share/metainfo/$id.metainfo.xml" || fail "metainfo release"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/tarnwick-cli.1" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
-bash -n "$prefix/share/bash-completion/completions/tarnwick-cli" || fail "completion script syntax"
+# The completion, with bash-completion's helpers reduced to what it uses.
+complete_words() {
+    bash -c '
+        _init_completion() { cur=${COMP_WORDS[COMP_CWORD]}; prev=${COMP_WORDS[COMP_CWORD-1]}
+                             words=("${COMP_WORDS[@]}"); cword=$COMP_CWORD; split=false; }
+        _filedir() { COMPREPLY=("<files$1>"); }
+        compopt() { :; }
+        source "$0"
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=()
+        _tarnwick_cli
+        echo "${COMPREPLY[*]}"' "$prefix/share/bash-completion/completions/tarnwick-cli" "$@"
+}
+[ "$(complete_words tarnwick-cli "")" = "list preview rename undo workbook folders blank-lines contacts" ] ||
+    fail "completion of the commands: $(complete_words tarnwick-cli "")"
+[ "$(complete_words tarnwick-cli preview /tmp --keep-name "")" = "before after" ] || fail "completion of --keep-name"
+[ "$(complete_words tarnwick-cli workbook merge-sheets f --into)" = "--into-new --into-sheet" ] ||
+    fail "completion of workbook merge-sheets"
+[ "$(complete_words tarnwick-cli folders run "")" = "<files-d>" ] || fail "completion of a folder"
 
 # Run the installed programs as a new user would: empty home, own runtime folder.
 home=$work/home
