@@ -105,6 +105,12 @@ void TestMainWindow::firstStart()
     Fixture f;
     MainWindow& w = f.started();
     QCOMPARE(w.windowTitle(), u"Tarnwick4.20"_s);
+    // The program's own icon, built in for a run from the build folder.
+    const QImage builtIn(u":/tarnwick/icon/icon-48.png"_s);
+    QCOMPARE(builtIn.size(), QSize(48, 48));
+    const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+    QCOMPARE(w.windowIcon().pixmap(QSize(48, 48)).toImage().convertToFormat(premultiplied),
+             builtIn.convertToFormat(premultiplied));
     QVERIFY(QFileInfo(f.app.file(u"undofile"_s)).isDir());
     for (auto button : {MainWindow::ShowName, MainWindow::execute, MainWindow::Undo, MainWindow::DeleteDocs})
         QVERIFY2(!enabled(w, button), qPrintable(w.toolbarAction(button)->text()));
