@@ -25,7 +25,8 @@ AppPaths AppPaths::fromExecutable()
     QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (userData.isEmpty())
         userData = QDir::homePath() + u"/.local/share/tarnwick"_s;
-    return AppPaths(exeDir, userData, QDir::cleanPath(exeDir + u'/' + QStringLiteral(TARNWICK_DATA_FROM_BIN)));
+    return AppPaths(exeDir, userData,
+                    QDir::cleanPath(exeDir + u'/' + QStringLiteral(TARNWICK_DATA_FROM_BIN)));
 }
 
 bool AppPaths::applicationFolderWritable() const

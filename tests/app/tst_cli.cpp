@@ -113,14 +113,16 @@ void TestCli::helpVersionAndUsageErrors_data()
         << u"未知的选项：--frobnicate\n运行 tarnwick-cli rename --help"_s;
     QTest::newRow("option of another command")
         << QStringList{u"list"_s, u"/tmp"_s, u"--yes"_s} << 2 << QString() << u"未知的选项：--yes"_s;
-    QTest::newRow("missing value, other form") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits"_s}
-                                               << 2 << QString() << u"--digits 缺少取值"_s;
-    QTest::newRow("bad keep-name") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--keep-name=middle"_s}
+    QTest::newRow("missing value, other form")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits"_s} << 2 << QString()
+        << u"--digits 缺少取值"_s;
+    QTest::newRow("bad keep-name") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s,
+                                                  u"--keep-name=middle"_s}
                                    << 2 << QString() << u"--keep-name 取 before 或 after"_s;
     QTest::newRow("two folders") << QStringList{u"list"_s, u"/tmp"_s, u"/usr"_s} << 2 << QString()
                                  << u"多余的参数：/usr"_s;
-    QTest::newRow("undo without record") << QStringList{u"undo"_s, u"--yes"_s} << 2 << QString()
-                                         << u"undo 需要一个重命名记录文档"_s;
+    QTest::newRow("undo without record")
+        << QStringList{u"undo"_s, u"--yes"_s} << 2 << QString() << u"undo 需要一个重命名记录文档"_s;
     QTest::newRow("unreadable folder")
         << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString() << u"无法读取文件夹"_s;
 }
@@ -231,8 +233,7 @@ void TestCli::bothOptionFormsAndSpellings_data()
         << QStringList{u"xa.txt"_s, u"yb.txt"_s};
     QTest::newRow("a value that starts with a dash")
         << QStringList{u"--replace"_s, u"-"_s, u"--with"_s, u"--"_s}
-        << QStringList{u"--replace=-"_s, u"--with=--"_s}
-        << QStringList{u"a.txt"_s, u"b.txt"_s};
+        << QStringList{u"--replace=-"_s, u"--with=--"_s} << QStringList{u"a.txt"_s, u"b.txt"_s};
 }
 
 void TestCli::bothOptionFormsAndSpellings()
@@ -265,7 +266,8 @@ void TestCli::commandHelp_data()
                                            u"--keep-name=before|after"_s, u"--attributes=LIST"_s, u"--yes"_s}
                             << QStringList{u"front|back"_s, u"workbook"_s};
     QTest::newRow("preview") << QStringList{u"preview"_s, u"/tmp"_s, u"-h"_s}
-                             << QStringList{u"用法：tarnwick-cli preview"_s, u"--prefix=T"_s, u"--case=upper|lower|title"_s}
+                             << QStringList{u"用法：tarnwick-cli preview"_s, u"--prefix=T"_s,
+                                            u"--case=upper|lower|title"_s}
                              << QStringList{u"--yes"_s, u"--undo-dir"_s, u"--attributes"_s};
     QTest::newRow("list") << QStringList{u"list"_s, u"--help"_s}
                           << QStringList{u"用法：tarnwick-cli list"_s, u"--filter=PATTERNS"_s, u"--json"_s}

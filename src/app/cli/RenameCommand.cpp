@@ -58,7 +58,8 @@ const MethodOption kMethods[] = {
     {u"split", RenameMethod::Split, u"SEP", u"分割文件名：在分割字符 SEP 处分割"},
     {u"reference", RenameMethod::ReferenceDocument, u"FILE", u"引用文档：第 k 行是第 k 个文件的新文件名"},
     {u"case", RenameMethod::LetterCase, u"upper|lower|title", u"汉字转拼音：大小写"},
-    {u"attributes", RenameMethod::Attributes, u"LIST", u"更改属性：normal,readonly,hidden,archive（只用于 rename）"},
+    {u"attributes", RenameMethod::Attributes, u"LIST",
+     u"更改属性：normal,readonly,hidden,archive（只用于 rename）"},
 };
 
 QString text(const char16_t* s)
@@ -150,7 +151,8 @@ void readMethod(const CommandParser& p, ParsedOptions& parsed)
     case RenameMethod::DeleteCharacters: {
         const int side = p.isSet(u"delete-front"_s) ? 0 : 1;
         o.deleteCharacters.OptDel = side;
-        o.deleteCharacters.TxtNumDel[size_t(side)] = p.value(side == 0 ? u"delete-front"_s : u"delete-back"_s);
+        o.deleteCharacters.TxtNumDel[size_t(side)] =
+            p.value(side == 0 ? u"delete-front"_s : u"delete-back"_s);
         break;
     }
     case RenameMethod::PrefixSuffix:
