@@ -35,9 +35,12 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -379,6 +382,34 @@ bool MainWindow::startUp()
     if (!m_services.startFolder.isEmpty())
         openFolder(m_services.startFolder);
     return true;
+}
+
+void MainWindow::folderHandedOver(const QString& path)
+{
+    m_handedOver = path;
+    if (!m_handOverTimer) {
+        m_handOverTimer = new QTimer(this);
+        m_handOverTimer->setInterval(200);
+        connect(m_handOverTimer, &QTimer::timeout, this, &MainWindow::applyHandOver);
+    }
+    applyHandOver();
+}
+
+void MainWindow::applyHandOver()
+{
+    // A nested event loop means some command is waiting for the user.
+    if (QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() > 1) {
+        m_handOverTimer->start();
+        return;
+    }
+    m_handOverTimer->stop();
+    const QString path = std::exchange(m_handedOver, QString());
+    if (path.isEmpty())
+        return;
+    openFolder(path);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 bool MainWindow::openFolder(const QString& path)

@@ -65,6 +65,11 @@ public:
     // Start-up calls it for the folder given on the command line, and so does a
     // running copy for the folder a second launch hands it.
     bool openFolder(const QString& path);
+    // A folder handed over by a second launch: opened and the window brought
+    // forward. While a modal window is open (the question before a rename, a
+    // file dialog) the command that opened it still works on the current
+    // folder, so the folder waits until that window is closed.
+    void folderHandedOver(const QString& path);
 
     // Folder selected in the tree (also called by the filter menu).
     void folderSelected(const QString& path);
@@ -112,6 +117,7 @@ private:
     void ShowMethodPanel(int index);
     void resizeHandling();
     void updateClockPanels();
+    void applyHandOver();
     void updateUndoButtons();
     void rebuildRows();
     void FillNewName();
@@ -142,6 +148,8 @@ private:
     QStatusBar* m_sbStatusBar = nullptr;
     std::array<QLabel*, 4> m_panels{};
     QTimer* m_clockTimer = nullptr;
+    QTimer* m_handOverTimer = nullptr;
+    QString m_handedOver;
 
     std::array<QAction*, FilterMenu::ItemCount> m_filterActions{};
     std::array<QAction*, 4> m_mFilebaby{};

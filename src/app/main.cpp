@@ -54,12 +54,7 @@ int main(int argc, char** argv)
         return 0;
     // Holding the lock now: later launches hand their folder over here.
     QObject::connect(&channel, &Platform::RunningCopyChannel::folderReceived, &window,
-                     [&window](const QString& folder) {
-                         window.openFolder(folder);
-                         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-                         window.raise();
-                         window.activateWindow();
-                     });
+                     &App::MainWindow::folderHandedOver);
     channel.listen();
     window.show();
     return app.exec();

@@ -5,6 +5,7 @@
 #include "platform/FixedClock.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void readOnlyApplicationFolder();
     void secondCopyIsRefused();
     void folderGivenAtStartUp();
+    void handOverWaitsForModalWindow();
     void secondCopyWithFolder_data();
     void secondCopyWithFolder();
     void clockPanels();
@@ -225,6 +227,28 @@ void TestMainWindow::folderGivenAtStartUp()
     QVERIFY(!w.openFolder(f.app.file(u"gone"_s)));
     QCOMPARE(w.CurrentFolder(), photos + u"/inner/"_s);
     QVERIFY(f.dialogs.messages.isEmpty());
+}
+
+void TestMainWindow::handOverWaitsForModalWindow()
+{
+    // A folder handed over while the question before a rename is open must not
+    // change the folder that rename works on.
+    Fixture f;
+    const QString first = f.app.mkdir(u"first"_s);
+    const QString second = f.app.mkdir(u"second"_s);
+    f.startFolder = first;
+    MainWindow& w = f.started();
+    QDialog question(&w);
+    question.setModal(true);
+    question.show();
+    QTRY_VERIFY(QApplication::activeModalWidget() == &question);
+    w.folderHandedOver(second);
+    QTest::qWait(300);
+    QCOMPARE(w.CurrentFolder(), first + u'/');
+    question.close();
+    QTRY_COMPARE(w.CurrentFolder(), second + u'/');
+    auto* tree = w.findChild<QTreeView*>(u"ExpTree1"_s);
+    QCOMPARE(qobject_cast<QFileSystemModel*>(tree->model())->filePath(tree->currentIndex()), second);
 }
 
 void TestMainWindow::secondCopyWithFolder_data()
