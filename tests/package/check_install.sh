@@ -20,7 +20,7 @@ for f in bin/tarnwick bin/tarnwick-cli \
     "share/tarnwick/新文件名引用文档.txt" \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg \
-    share/man/man1/tarnwick-cli.1 share/bash-completion/completions/tarnwick-cli; do
+    share/man/man1/tarnwick-cli.1.gz share/bash-completion/completions/tarnwick-cli; do
     [ -e "$prefix/$f" ] || fail "missing $f"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -36,7 +36,7 @@ grep -q '^Exec=tarnwick %f$' "$prefix/share/applications/$id.desktop" || fail "E
 grep -q '^MimeType=inode/directory;$' "$prefix/share/applications/$id.desktop" || fail "MimeType line"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 grep -q '<release version="4.2.0"' "$prefix/share/metainfo/$id.metainfo.xml" || fail "metainfo release"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/tarnwick-cli.1" 2>&1 >/dev/null)
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/tarnwick-cli.1.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
 # The completion, with bash-completion's helpers reduced to what it uses.
 complete_words() {
