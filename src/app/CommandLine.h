@@ -12,8 +12,6 @@ class Clock;
 
 namespace App {
 
-struct ParsedOptions;
-
 // The command-line tool `tarnwick-cli` over the same core as the window:
 //   list    FOLDER [--filter PATTERNS] [--json]
 //   preview FOLDER METHOD [--filter PATTERNS] [--json]
@@ -22,6 +20,8 @@ struct ParsedOptions;
 //   workbook info FILE-OR-FOLDER [--json] | workbook cells FILE --sheet N [--json]
 //   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
 //   --help | --version
+// Each command family parses its own options (src/app/cli/) and answers
+// `tarnwick-cli <command> --help`.
 // Exit status: 0 when every row succeeded, 1 when the command ran but some rows
 // failed, 2 for a usage error or unreadable input (nothing changed).
 class CommandLine
@@ -43,11 +43,6 @@ public:
     static QString usage();
 
 private:
-    int readFolder(const QStringList& args, bool methodAllowed, bool execute, ParsedOptions& parsed,
-                   QString& folder, QStringList& names);
-    int list(const QStringList& args);
-    int preview(const QStringList& args, bool execute);
-    int undo(const QStringList& args);
     int usageError(const QString& message);
 
     Environment m_env;

@@ -60,6 +60,12 @@ bool FolderTree::viewportEvent(QEvent* event)
     return QTreeView::viewportEvent(event);
 }
 
+void FolderTree::select(const QString& path)
+{
+    reveal(path);
+    setCurrentIndex(m_model->index(path));
+}
+
 void FolderTree::keyPressEvent(QKeyEvent* event)
 {
     m_keyboardMove = true;

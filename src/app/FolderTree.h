@@ -21,6 +21,9 @@ public:
     void reveal(const QString& path);
     // The tooltip of the folder at a point of the viewport: its full path.
     QString toolTipAt(const QPoint& viewportPos) const;
+    // Reveals `path` and makes it the current, selected item, without raising
+    // folderSelected (the caller lists it).
+    void select(const QString& path);
 
 Q_SIGNALS:
     void folderSelected(const QString& path);

@@ -31,17 +31,20 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
 #include <cmath>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -100,6 +103,17 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     // Below the design size the scaled fonts would become unreadable and
     // captions would be cut: the design size is the smallest the window gets.
     m_client->setMinimumSize(DesignWidth, DesignHeight);
+    setWindowIcon(applicationIcon());
+}
+
+QIcon MainWindow::applicationIcon()
+{
+    // The installed theme icon first (it may be drawn for the desktop's theme),
+    // else the copies built into the program, so a build-folder run has it too.
+    QIcon builtIn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(u":/tarnwick/icon/icon-%1.png"_s.arg(size), QSize(size, size));
+    return QIcon::fromTheme(u"org.tarnwick.Tarnwick"_s, builtIn);
 }
 
 MainWindow::~MainWindow() = default;
@@ -267,6 +281,7 @@ void MainWindow::buildPanes()
     m_ExpTree1 = new FolderTree(m_Picture1);
     m_ExpTree1->setObjectName(u"ExpTree1"_s);
     m_ExpTree1->setToolTip(u"单击选择路径"_s);
+    m_ExpTree1->setAccessibleName(u"文件夹"_s);
     m_ExpTree1->setGeometry(0, 0, m_Picture1->width(), m_Picture1->height() - 18);
     // Open at the user's home without choosing it: nothing is listed until the user picks a folder.
     m_ExpTree1->reveal(QDir::homePath());
@@ -283,6 +298,7 @@ void MainWindow::buildPanes()
     m_model = new FileListModel(this);
     m_LstMain = new QTreeView(m_PicMain);
     m_LstMain->setObjectName(u"LstMain"_s);
+    m_LstMain->setAccessibleName(u"文件列表"_s);
     m_LstMain->setModel(m_model);
     m_LstMain->setRootIsDecorated(false);
     m_LstMain->setUniformRowHeights(true);
@@ -366,6 +382,9 @@ bool MainWindow::startUp()
     m_toolbarActions[ShowName]->setEnabled(false);
     // 9. One copy at a time.
     if (m_services.anotherCopyRuns && m_services.anotherCopyRuns()) {
+        if (!m_services.startFolder.isEmpty() && m_services.handFolderToRunningCopy &&
+            m_services.handFolderToRunningCopy(m_services.startFolder))
+            return false;
         const QString exeName = QFileInfo(m_services.executablePath).completeBaseName();
         if (m_services.dialogs)
             m_services.dialogs->warn(exeName + u"已经运行!"_s);
@@ -384,6 +403,47 @@ bool MainWindow::startUp()
     // 12. Tab-selection handling for the selected tab.
     tabSelected(9);
     resizeHandling();
+    if (!m_services.startFolder.isEmpty())
+        openFolder(m_services.startFolder);
+    return true;
+}
+
+void MainWindow::folderHandedOver(const QString& path)
+{
+    m_handedOver = path;
+    if (!m_handOverTimer) {
+        m_handOverTimer = new QTimer(this);
+        m_handOverTimer->setInterval(200);
+        connect(m_handOverTimer, &QTimer::timeout, this, &MainWindow::applyHandOver);
+    }
+    applyHandOver();
+}
+
+void MainWindow::applyHandOver()
+{
+    // A nested event loop means some command is waiting for the user.
+    if (QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() > 1) {
+        m_handOverTimer->start();
+        return;
+    }
+    m_handOverTimer->stop();
+    const QString path = std::exchange(m_handedOver, QString());
+    if (path.isEmpty())
+        return;
+    openFolder(path);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+bool MainWindow::openFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    const QString folder = QDir::cleanPath(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    m_ExpTree1->select(folder);
+    folderSelected(folder);
     return true;
 }
 

@@ -55,9 +55,21 @@ public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up steps, in order. False when another copy runs: the warning
-    // was shown and the program should end.
+    // The start-up steps, in order. False when another copy runs and the program
+    // should end: the folder given on the command line was handed to that copy,
+    // or (no folder, or the copy did not take it) the warning was shown.
     bool startUp();
+
+    // Selects `path` in the folder tree and lists it, as a click there would; a
+    // file's folder for a file. False (nothing changes) when it is not there.
+    // Start-up calls it for the folder given on the command line, and so does a
+    // running copy for the folder a second launch hands it.
+    bool openFolder(const QString& path);
+    // A folder handed over by a second launch: opened and the window brought
+    // forward. While a modal window is open (the question before a rename, a
+    // file dialog) the command that opened it still works on the current
+    // folder, so the folder waits until that window is closed.
+    void folderHandedOver(const QString& path);
 
     // Folder selected in the tree (also called by the filter menu).
     void folderSelected(const QString& path);
@@ -89,6 +101,8 @@ public:
     QWidget* clientArea() const { return m_client; }
     const DesignGeometry& designGeometry() const { return m_geometry; }
     QString applicationTitle() const;
+    // The program's icon "org.tarnwick.Tarnwick" from the icon theme, else the built-in one.
+    static QIcon applicationIcon();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +119,7 @@ private:
     void ShowMethodPanel(int index);
     void resizeHandling();
     void updateClockPanels();
+    void applyHandOver();
     void updateUndoButtons();
     void rebuildRows();
     void FillNewName(bool namesNeeded);
@@ -135,6 +150,8 @@ private:
     QStatusBar* m_sbStatusBar = nullptr;
     std::array<QLabel*, 4> m_panels{};
     QTimer* m_clockTimer = nullptr;
+    QTimer* m_handOverTimer = nullptr;
+    QString m_handedOver;
 
     std::array<QAction*, FilterMenu::ItemCount> m_filterActions{};
     std::array<QAction*, 4> m_mFilebaby{};

@@ -2,6 +2,8 @@
 
 #include "platform/AppPaths.h"
 
+#include <QString>
+
 #include <functional>
 
 namespace Platform {
@@ -24,6 +26,11 @@ struct MainWindowServices
     QString executablePath;
     // True when another copy of this executable is already running.
     std::function<bool()> anotherCopyRuns;
+    // The folder given on the command line, selected at start-up; empty: none.
+    QString startFolder;
+    // Hands startFolder to the copy that already runs; true when it took it,
+    // and this launch then ends without a message.
+    std::function<bool(const QString&)> handFolderToRunningCopy;
 };
 
 } // namespace App

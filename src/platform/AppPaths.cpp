@@ -25,7 +25,8 @@ AppPaths AppPaths::fromExecutable()
     QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (userData.isEmpty())
         userData = QDir::homePath() + u"/.local/share/tarnwick"_s;
-    return AppPaths(exeDir, userData, QDir::cleanPath(exeDir + u"/../share/tarnwick"_s));
+    return AppPaths(exeDir, userData,
+                    QDir::cleanPath(exeDir + u'/' + QStringLiteral(TARNWICK_DATA_FROM_BIN)));
 }
 
 bool AppPaths::applicationFolderWritable() const
@@ -35,9 +36,14 @@ bool AppPaths::applicationFolderWritable() const
     return ::access(QFile::encodeName(m_applicationFolder).constData(), W_OK | X_OK) == 0;
 }
 
+bool AppPaths::installed() const
+{
+    return !m_installDataFolder.isEmpty() && QFileInfo(m_installDataFolder).isDir();
+}
+
 QString AppPaths::dataFolder() const
 {
-    if (applicationFolderWritable() || m_userDataFolder.isEmpty())
+    if (m_userDataFolder.isEmpty() || (applicationFolderWritable() && !installed()))
         return m_applicationFolder;
     return m_userDataFolder;
 }

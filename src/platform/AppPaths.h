@@ -5,11 +5,14 @@
 namespace Platform {
 
 // The folders the program keeps its own files in. The application folder is the
-// executable's folder; when it is not writable (an installed copy) the writable
-// files (undo records, restored program files) live in the user's data folder
-// instead, and shipped files are also looked up in the install's data folder.
-// Tests build one over a temporary folder; nothing here reads the real home
-// unless fromExecutable() is used.
+// executable's folder. A copy run from its build folder keeps its writable files
+// (undo records, restored program files) there. An installed copy — one whose
+// install data folder (<prefix>/share/tarnwick) exists — writes nothing under
+// its prefix, even a prefix the user can write to: its writable files live in
+// the user's data folder, and shipped files are looked up in the install's data
+// folder. A non-writable application folder also sends them to the user's data
+// folder. Tests build one over a temporary folder; nothing here reads the real
+// home unless fromExecutable() is used.
 class AppPaths
 {
 public:
@@ -17,7 +20,8 @@ public:
     AppPaths(const QString& applicationFolder, const QString& userDataFolder,
              const QString& installDataFolder = {});
 
-    // The running executable's folder, the user's data folder and <prefix>/share/tarnwick.
+    // The running executable's folder, the user's data folder and the install's
+    // data folder (<prefix>/share/tarnwick beside <prefix>/bin).
     static AppPaths fromExecutable();
 
     QString applicationFolder() const { return m_applicationFolder; }
@@ -29,6 +33,8 @@ public:
     // data folder; dataFolder()/name when it is in neither.
     QString programFile(const QString& name) const;
     bool applicationFolderWritable() const;
+    // True when the install's data folder exists: this copy was installed.
+    bool installed() const;
 
 private:
     QString m_applicationFolder;

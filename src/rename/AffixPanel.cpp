@@ -17,6 +17,7 @@ AffixPanel::AffixPanel(QWidget* parent) : MethodPanel(2, u"为文件名添加前
         // Both boxes start disabled; selecting the tab enables the prefix box.
         TxtFB[i] = new QLineEdit(this);
         TxtFB[i]->setEnabled(false);
+        TxtFB[i]->setAccessibleName(ChkTJ[i]->text());
     }
     ChkDelName =
         new QCheckBox(u"除去原文件名(不推荐使用，会引起文件重名，若要除去原文件名可使用自动编号）"_s, this);

@@ -21,6 +21,7 @@ DeletePanel::DeletePanel(Platform::Dialogs& dialogs, QWidget* parent)
         connect(OptDel[i], &QRadioButton::clicked, this, [this, i] { OptDel_Click(i); });
         TxtNumDel[i] = new QLineEdit(this);
         TxtNumDel[i]->setToolTip(u"输入删除字符个数"_s);
+        TxtNumDel[i]->setAccessibleName(OptDel[i]->text() + u"个数"_s);
         TxtNumDel[i]->installEventFilter(filter);
     }
     OptDel[0]->setChecked(true);

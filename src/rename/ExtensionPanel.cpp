@@ -16,6 +16,7 @@ ExtensionPanel::ExtensionPanel(QWidget* parent) : MethodPanel(4, u"修改文件�
 {
     Label2 = new QLabel(u"输入新扩展名："_s, this);
     TxtExt = new QLineEdit(this);
+    Label2->setBuddy(TxtExt);
     TxtExt->installEventFilter(this);
     connect(TxtExt, &QLineEdit::textChanged, this, &ExtensionPanel::TxtExt_Change);
     Label3 = new QLabel(u"注意：以.开始"_s, this);

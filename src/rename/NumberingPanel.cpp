@@ -31,6 +31,8 @@ NumberingPanel::NumberingPanel(Platform::Dialogs& dialogs, QWidget* parent)
     for (int i = 0; i < 2; ++i) {
         ChkQH[i] = new QCheckBox(i == 0 ? u"前缀"_s : u"后缀"_s, this);
         ChkQH[i]->setChecked(design.ChkQH[i]);
+        // A screen reader names each box after the check box that switches it.
+        TxtQH[i]->setAccessibleName(ChkQH[i]->text());
         TxtQH[i]->setEnabled(design.ChkQH[i]);
         connect(ChkQH[i], &QCheckBox::clicked, this, [this, i] { ChkQH_Click(i); });
     }
@@ -44,6 +46,7 @@ NumberingPanel::NumberingPanel(Platform::Dialogs& dialogs, QWidget* parent)
             [this, name = boxNames[j]] { m_dialogs.error(name + u"只能为数字！"_s, u"自动编号"_s); },
             TxtQH[j + 2]);
         TxtQH[j + 2]->installEventFilter(filter);
+        LblBH[(j + 1) % 3]->setBuddy(TxtQH[j + 2]);
         UpDown1[j] = new UpDownButtons(this);
         connect(UpDown1[j], &UpDownButtons::upClicked, this, [this, j] { UpDown1_UpClick(j); });
         connect(UpDown1[j], &UpDownButtons::downClicked, this, [this, j] { UpDown1_DownClick(j); });

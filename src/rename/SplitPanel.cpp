@@ -15,6 +15,7 @@ SplitPanel::SplitPanel(QWidget* parent) : MethodPanel(5, u"利用分割字符分
 {
     LblFG = new QLabel(u"选择或输入分割字符"_s, this);
     cboFG = new QComboBox(this);
+    LblFG->setBuddy(cboFG);
     cboFG->setEditable(true);
     cboFG->setInsertPolicy(QComboBox::NoInsert);
     cboFG->addItems({u"-"_s, u"!"_s, u"@"_s, u"#"_s, u"$"_s, u"%"_s, u"&"_s});

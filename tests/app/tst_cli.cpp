@@ -63,6 +63,10 @@ private Q_SLOTS:
     void listColumnsAndJson();
     void previewEachMethod_data();
     void previewEachMethod();
+    void bothOptionFormsAndSpellings_data();
+    void bothOptionFormsAndSpellings();
+    void commandHelp_data();
+    void commandHelp();
     void tooShortMessageGoesToStandardError();
     void renameRecordsAndReportsRows();
     void renameWithoutTerminalRefuses();
@@ -104,6 +108,21 @@ void TestCli::helpVersionAndUsageErrors_data()
         << u"只能用于 rename"_s;
     QTest::newRow("extension without dot")
         << QStringList{u"preview"_s, u"/tmp"_s, u"--ext"_s, u"jpg"_s} << 2 << QString() << u"必须以.开始"_s;
+    QTest::newRow("unknown option named")
+        << QStringList{u"rename"_s, u"/tmp"_s, u"--number"_s, u"--frobnicate=1"_s} << 2 << QString()
+        << u"未知的选项：--frobnicate\n运行 tarnwick-cli rename --help"_s;
+    QTest::newRow("option of another command")
+        << QStringList{u"list"_s, u"/tmp"_s, u"--yes"_s} << 2 << QString() << u"未知的选项：--yes"_s;
+    QTest::newRow("missing value, other form")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits"_s} << 2 << QString()
+        << u"--digits 缺少取值"_s;
+    QTest::newRow("bad keep-name") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s,
+                                                  u"--keep-name=middle"_s}
+                                   << 2 << QString() << u"--keep-name 取 before 或 after"_s;
+    QTest::newRow("two folders") << QStringList{u"list"_s, u"/tmp"_s, u"/usr"_s} << 2 << QString()
+                                 << u"多余的参数：/usr"_s;
+    QTest::newRow("undo without record")
+        << QStringList{u"undo"_s, u"--yes"_s} << 2 << QString() << u"undo 需要一个重命名记录文档"_s;
     QTest::newRow("unreadable folder")
         << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString() << u"无法读取文件夹"_s;
 }
@@ -188,6 +207,88 @@ void TestCli::previewEachMethod()
     QCOMPARE(rows[0], u"abc-def.TXT\t"_s + expected[0]);
     QCOMPARE(rows[1], u"张三.doc\t"_s + expected[1]);
     QCOMPARE(tree.entries(), (QStringList{u"abc-def.TXT"_s, u"张三.doc"_s})); // nothing moved
+}
+
+void TestCli::bothOptionFormsAndSpellings_data()
+{
+    QTest::addColumn<QStringList>("spaced");
+    QTest::addColumn<QStringList>("joined");
+    QTest::addColumn<QStringList>("expected");
+    // Files, in listing order: a.txt, b.txt; the reference document names them x and y.
+    QTest::newRow("number, before = front")
+        << QStringList{u"--number"_s, u"--prefix"_s, u"IMG_"_s, u"--keep-name"_s, u"before"_s}
+        << QStringList{u"--number"_s, u"--prefix=IMG_"_s, u"--keep-name=front"_s}
+        << QStringList{u"aIMG_001.txt"_s, u"bIMG_002.txt"_s};
+    QTest::newRow("number, after = back")
+        << QStringList{u"--number"_s, u"--digits"_s, u"2"_s, u"--keep-name"_s, u"after"_s}
+        << QStringList{u"--number"_s, u"--digits=2"_s, u"--keep-name=back"_s}
+        << QStringList{u"01a.txt"_s, u"02b.txt"_s};
+    QTest::newRow("reference, before = front")
+        << QStringList{u"--reference"_s, u"@ref"_s, u"--keep-name"_s, u"before"_s}
+        << QStringList{u"--reference=@ref"_s, u"--keep-name=front"_s}
+        << QStringList{u"ax.txt"_s, u"by.txt"_s};
+    QTest::newRow("reference, after = back")
+        << QStringList{u"--reference"_s, u"@ref"_s, u"--keep-name"_s, u"back"_s}
+        << QStringList{u"--reference=@ref"_s, u"--keep-name=after"_s}
+        << QStringList{u"xa.txt"_s, u"yb.txt"_s};
+    QTest::newRow("a value that starts with a dash")
+        << QStringList{u"--replace"_s, u"-"_s, u"--with"_s, u"--"_s}
+        << QStringList{u"--replace=-"_s, u"--with=--"_s} << QStringList{u"a.txt"_s, u"b.txt"_s};
+}
+
+void TestCli::bothOptionFormsAndSpellings()
+{
+    QFETCH(QStringList, spaced);
+    QFETCH(QStringList, joined);
+    QFETCH(QStringList, expected);
+    TempTree tree;
+    tree.write(u"files/a.txt"_s);
+    tree.write(u"files/b.txt"_s);
+    const QString reference = tree.write(u"ref.txt"_s, "x\r\ny\r\n");
+    for (QStringList* args : {&spaced, &joined})
+        args->replaceInStrings(u"@ref"_s, reference);
+    const Result first = runCli(QStringList{u"preview"_s, tree.file(u"files"_s)} + spaced);
+    const Result second = runCli(QStringList{u"preview"_s} + joined + QStringList{tree.file(u"files"_s)});
+    QCOMPARE(first.exitCode, 0);
+    QCOMPARE(second.exitCode, 0);
+    QCOMPARE(lines(first.out), (QStringList{u"a.txt\t"_s + expected[0], u"b.txt\t"_s + expected[1]}));
+    QCOMPARE(second.out, first.out);
+    QCOMPARE(second.err, first.err);
+}
+
+void TestCli::commandHelp_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+    QTest::newRow("rename") << QStringList{u"rename"_s, u"--help"_s}
+                            << QStringList{u"用法：tarnwick-cli rename FOLDER METHOD"_s, u"--undo-dir=DIR"_s,
+                                           u"--keep-name=before|after"_s, u"--attributes=LIST"_s, u"--yes"_s}
+                            << QStringList{u"front|back"_s, u"workbook"_s};
+    QTest::newRow("preview") << QStringList{u"preview"_s, u"/tmp"_s, u"-h"_s}
+                             << QStringList{u"用法：tarnwick-cli preview"_s, u"--prefix=T"_s,
+                                            u"--case=upper|lower|title"_s}
+                             << QStringList{u"--yes"_s, u"--undo-dir"_s, u"--attributes"_s};
+    QTest::newRow("list") << QStringList{u"list"_s, u"--help"_s}
+                          << QStringList{u"用法：tarnwick-cli list"_s, u"--filter=PATTERNS"_s, u"--json"_s}
+                          << QStringList{u"--number"_s};
+    QTest::newRow("undo") << QStringList{u"undo"_s, u"--help"_s}
+                          << QStringList{u"用法：tarnwick-cli undo RECORD"_s, u"--yes"_s}
+                          << QStringList{u"--filter"_s};
+}
+
+void TestCli::commandHelp()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const Result r = runCli(args);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.err.isEmpty());
+    for (const QString& text : present)
+        QVERIFY2(r.out.contains(text), qPrintable(text + u"\n"_s + r.out));
+    for (const QString& text : absent)
+        QVERIFY2(!r.out.contains(text), qPrintable(text + u"\n"_s + r.out));
 }
 
 void TestCli::tooShortMessageGoesToStandardError()

@@ -6,6 +6,7 @@
 #include "platform/FixedClock.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -32,6 +33,9 @@ struct Fixture
     RecordingShell shell;
     Platform::FixedClock clock{QDateTime(QDate(2013, 10, 17), QTime(9, 5, 30))};
     bool anotherCopy = false;
+    QString startFolder;
+    bool runningCopyTakesFolder = false;
+    QStringList handedOver;
     std::unique_ptr<MainWindow> window;
 
     MainWindow& make()
@@ -43,6 +47,11 @@ struct Fixture
         services.clock = &clock;
         services.executablePath = u"/opt/tarnwick/bin/tarnwick"_s;
         services.anotherCopyRuns = [this] { return anotherCopy; };
+        services.startFolder = startFolder;
+        services.handFolderToRunningCopy = [this](const QString& folder) {
+            handedOver.append(folder);
+            return runningCopyTakesFolder;
+        };
         window = std::make_unique<MainWindow>(services);
         return *window;
     }
@@ -81,6 +90,10 @@ private Q_SLOTS:
     void startWithUndoFolder();
     void readOnlyApplicationFolder();
     void secondCopyIsRefused();
+    void folderGivenAtStartUp();
+    void handOverWaitsForModalWindow();
+    void secondCopyWithFolder_data();
+    void secondCopyWithFolder();
     void clockPanels();
     void folderTreeListsOnlyWhatIsChosen();
     void listsTheChosenFolder();
@@ -98,6 +111,12 @@ void TestMainWindow::firstStart()
     Fixture f;
     MainWindow& w = f.started();
     QCOMPARE(w.windowTitle(), u"Tarnwick4.20"_s);
+    // The program's own icon, built in for a run from the build folder.
+    const QImage builtIn(u":/tarnwick/icon/icon-48.png"_s);
+    QCOMPARE(builtIn.size(), QSize(48, 48));
+    const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+    QCOMPARE(w.windowIcon().pixmap(QSize(48, 48)).toImage().convertToFormat(premultiplied),
+             builtIn.convertToFormat(premultiplied));
     QVERIFY(QFileInfo(f.app.file(u"undofile"_s)).isDir());
     for (auto button : {MainWindow::ShowName, MainWindow::execute, MainWindow::Undo, MainWindow::DeleteDocs})
         QVERIFY2(!enabled(w, button), qPrintable(w.toolbarAction(button)->text()));
@@ -182,6 +201,86 @@ void TestMainWindow::secondCopyIsRefused()
     QCOMPARE(f.dialogs.messages.size(), 1);
     QCOMPARE(f.dialogs.messages[0].text, u"tarnwick已经运行!"_s);
     QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::Warning);
+}
+
+void TestMainWindow::folderGivenAtStartUp()
+{
+    Fixture f;
+    f.app.write(u"photos/b.jpg"_s, "b");
+    f.app.write(u"photos/a.jpg"_s, "a");
+    f.app.write(u"photos/inner/c.jpg"_s, "c");
+    const QString photos = f.app.file(u"photos"_s);
+    f.startFolder = photos;
+    MainWindow& w = f.started();
+    QCOMPARE(w.CurrentFolder(), photos + u'/');
+    QCOMPARE(w.FileCount(), 2);
+    QCOMPARE(w.fileListModel()->rowCount(), 2);
+    QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
+    auto* tree = w.findChild<QTreeView*>(u"ExpTree1"_s);
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    QCOMPARE(model->filePath(tree->currentIndex()), photos);
+    QVERIFY(tree->selectionModel()->isSelected(tree->currentIndex()));
+    QVERIFY(f.handedOver.isEmpty());
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    // A folder handed over later by a second launch; a file stands for its folder;
+    // a path that is gone changes nothing.
+    QVERIFY(w.openFolder(f.app.file(u"photos/inner/c.jpg"_s)));
+    QCOMPARE(w.CurrentFolder(), photos + u"/inner/"_s);
+    QCOMPARE(model->filePath(tree->currentIndex()), photos + u"/inner"_s);
+    QVERIFY(!w.openFolder(f.app.file(u"gone"_s)));
+    QCOMPARE(w.CurrentFolder(), photos + u"/inner/"_s);
+    QVERIFY(f.dialogs.messages.isEmpty());
+}
+
+void TestMainWindow::handOverWaitsForModalWindow()
+{
+    // A folder handed over while the question before a rename is open must not
+    // change the folder that rename works on.
+    Fixture f;
+    const QString first = f.app.mkdir(u"first"_s);
+    const QString second = f.app.mkdir(u"second"_s);
+    f.startFolder = first;
+    MainWindow& w = f.started();
+    QDialog question(&w);
+    question.setModal(true);
+    question.show();
+    QTRY_VERIFY(QApplication::activeModalWidget() == &question);
+    w.folderHandedOver(second);
+    QTest::qWait(300);
+    QCOMPARE(w.CurrentFolder(), first + u'/');
+    question.close();
+    QTRY_COMPARE(w.CurrentFolder(), second + u'/');
+    auto* tree = w.findChild<QTreeView*>(u"ExpTree1"_s);
+    QCOMPARE(qobject_cast<QFileSystemModel*>(tree->model())->filePath(tree->currentIndex()), second);
+}
+
+void TestMainWindow::secondCopyWithFolder_data()
+{
+    QTest::addColumn<bool>("withFolder");
+    QTest::addColumn<bool>("takes");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("folder taken by the running copy") << true << true << false;
+    QTest::newRow("running copy does not answer") << true << false << true;
+    QTest::newRow("no folder") << false << true << true;
+}
+
+void TestMainWindow::secondCopyWithFolder()
+{
+    QFETCH(bool, withFolder);
+    QFETCH(bool, takes);
+    QFETCH(bool, warned);
+    Fixture f;
+    f.anotherCopy = true;
+    f.runningCopyTakesFolder = takes;
+    if (withFolder)
+        f.startFolder = f.app.mkdir(u"photos"_s);
+    MainWindow& w = f.make();
+    QVERIFY(!w.startUp());
+    QCOMPARE(f.handedOver, withFolder ? QStringList{f.startFolder} : QStringList());
+    QCOMPARE(f.dialogs.messages.size(), warned ? 1 : 0);
+    if (warned)
+        QCOMPARE(f.dialogs.messages[0].text, u"tarnwick已经运行!"_s);
 }
 
 void TestMainWindow::clockPanels()

@@ -115,14 +115,26 @@ private Q_SLOTS:
 
     void filesOfTheInstallAreNotMissing()
     {
+        // An installed copy in a prefix the user can write to (a DESTDIR, ~/.local)
+        // still writes nothing beside its executable: only the undo folder is
+        // made, in the user's data folder.
         TempTree tree;
         const QString app = tree.mkdir(u"app"_s);
-        tree.mkdir(u"app/undofile"_s);
         tree.write(u"share/HanZi.txt"_s, "installed");
         tree.write(u"share/FileHelp.html"_s, "installed");
         const Platform::AppPaths paths(app, tree.file(u"data"_s), tree.file(u"share"_s));
-        QCOMPARE(Execute::RestoreProgramFiles(paths).count(), 0);
-        QCOMPARE(tree.entries(u"app"_s), QStringList{u"undofile"_s});
+        QVERIFY(paths.installed());
+        QCOMPARE(paths.undoFolder(), tree.file(u"data/undofile"_s));
+        QCOMPARE(paths.programFile(u"HanZi.txt"_s), tree.file(u"share/HanZi.txt"_s));
+        QCOMPARE(Execute::RestoreProgramFiles(paths).restored, QStringList{u"undofile"_s});
+        QVERIFY(tree.entries(u"app"_s).isEmpty());
+        QCOMPARE(tree.entries(u"data"_s), QStringList{u"undofile"_s});
+        QCOMPARE(tree.entries(u"share"_s), QStringList({u"FileHelp.html"_s, u"HanZi.txt"_s}));
+
+        // Without an install data folder (a build folder) the executable's folder is used.
+        const Platform::AppPaths build(app, tree.file(u"data"_s), tree.file(u"no-share"_s));
+        QVERIFY(!build.installed());
+        QCOMPARE(build.undoFolder(), app + u"/undofile"_s);
     }
 
     void whatCannotBeRestoredIsNotCounted()

@@ -3,6 +3,11 @@
 #include "platform/HelpViewer.h"
 #include "platform/PropertyWindow.h"
 #include "platform/QtDialogs.h"
+#include "platform/RunningCopyChannel.h"
+#include "platform/SingleInstance.h"
+
+#include <QLocalSocket>
+#include <QSignalSpy>
 
 #include <QApplication>
 #include <QLabel>
@@ -21,6 +26,7 @@ private Q_SLOTS:
     void helpViewerShowsTheDocument();
     void dialogFilters_data();
     void dialogFilters();
+    void runningCopyChannel();
 };
 
 void TestPlatformWindows::propertyWindowDescribesTheFolder()
@@ -90,6 +96,44 @@ void TestPlatformWindows::dialogFilters()
     QFETCH(QString, filter);
     QFETCH(QString, qt);
     QCOMPARE(Platform::QtDialogs::qtFilter(filter), qt);
+}
+
+void TestPlatformWindows::runningCopyChannel()
+{
+    TempTree tree;
+    const QString exe = u"/opt/tarnwick/bin/tarnwick"_s;
+    Platform::SingleInstance running(exe, tree.path());
+    QVERIFY(running.acquire());
+    Platform::RunningCopyChannel listener(running.lockPath());
+    Platform::RunningCopyChannel second(Platform::SingleInstance(exe, tree.path()).lockPath());
+    QCOMPARE(second.socketPath(), listener.socketPath());
+    QVERIFY(listener.socketPath().endsWith(u".socket"_s));
+
+    // Nobody listens yet: the second launch learns it cannot hand over.
+    QVERIFY(!second.send(u"/srv/photos"_s, 200));
+
+    // A socket file left by a copy that died does not stop the next one listening.
+    tree.write(QFileInfo(listener.socketPath()).fileName(), "stale");
+    QVERIFY(listener.listen());
+    QSignalSpy received(&listener, &Platform::RunningCopyChannel::folderReceived);
+
+    const QString folder = u"/srv/照片 2026/新文件夹"_s;
+    QVERIFY(second.send(folder));
+    QVERIFY(received.wait(3000));
+    QCOMPARE(received.takeFirst().at(0).toString(), folder);
+
+    // A sender that breaks off before the end of its message delivers nothing.
+    QLocalSocket broken;
+    broken.connectToServer(listener.socketPath());
+    QVERIFY(broken.waitForConnected(1000));
+    broken.write("/srv/half");
+    QVERIFY(broken.waitForBytesWritten(1000));
+    broken.disconnectFromServer();
+    QVERIFY(second.send(u"/srv/next"_s));
+    QTRY_COMPARE(received.size(), 1);
+    QCOMPARE(received.takeFirst().at(0).toString(), u"/srv/next"_s);
+    QTest::qWait(100);
+    QVERIFY(received.isEmpty());
 }
 
 QTEST_MAIN(TestPlatformWindows)
