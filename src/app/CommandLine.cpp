@@ -432,11 +432,19 @@ int CommandLine::preview(const QStringList& args, bool execute)
         request.clock = m_env.clock;
         if (!Platform::PathExists(request.undoFolder))
             QDir().mkpath(request.undoFolder);
+        request.warn = [&](const QString& text) {
+            messages.append(text);
+            *m_env.err << text << Qt::endl;
+        };
         const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
         options = outcome.options;
         undoPath = outcome.undoLogPath;
         recorded = outcome.recorded;
-        if (!recorded) {
+        if (!outcome.stopReason.isEmpty()) {
+            const QString stopped = u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s;
+            messages.append(stopped);
+            *m_env.err << stopped << Qt::endl;
+        } else if (!recorded && outcome.warnings.isEmpty()) {
             const QString warning = u"重命名记录未能写入："_s + undoPath + u"，这些重命名不能撤消。"_s;
             messages.append(warning);
             *m_env.err << warning << Qt::endl;
@@ -464,7 +472,7 @@ int CommandLine::preview(const QStringList& args, bool execute)
         *m_env.out << u"undo: "_s << undoPath << u'\n';
     }
     m_env.out->flush();
-    return allSucceeded ? 0 : 1;
+    return allSucceeded && recorded ? 0 : 1;
 }
 
 int CommandLine::undo(const QStringList& args)
@@ -505,7 +513,7 @@ int CommandLine::undo(const QStringList& args)
     m_env.out->flush();
     switch (outcome.result) {
     case Execute::UndoOutcome::Result::Done:
-        return outcome.missing == 0 && outcome.refused == 0 ? 0 : 1;
+        return outcome.missing == 0 && outcome.refused == 0 && outcome.documentUpdated ? 0 : 1;
     case Execute::UndoOutcome::Result::Declined:
         *m_env.err << u"未做任何更改。"_s << Qt::endl;
         return 2;
