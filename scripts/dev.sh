@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tarnwick, builds it, and runs the program
-# (`run`) or every test (`test`).
+# (`run`), every test (`test`), or the fuzz targets for a number of seconds in
+# all (`fuzz [seconds]`, 480 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
           libgl1-mesa-dev fonts-wqy-microhei libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
-          gnumeric attr)
+          gnumeric attr clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,8 +31,13 @@ test)
     cmake --build --preset dev
     ctest --preset dev
     ;;
+fuzz)
+    cmake --preset fuzz
+    cmake --build --preset fuzz
+    ./fuzz/run.sh "${2:-480}"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|fuzz [seconds]" >&2
     exit 2
     ;;
 esac
