@@ -5,6 +5,7 @@
 
 #include "Parallel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -194,6 +195,23 @@ bool ZipPackage::load(const QByteArray& bytes, WorkbookError* error, const Limit
             total + qint64(st.size) > limits.maxInflatedBytes)
             return reject(WorkbookError::Code::TooLarge,
                           u"inflated size above %1 bytes at \"%2\""_s.arg(limits.maxInflatedBytes).arg(name));
+        // What the directory claims is checked against the archive itself before
+        // anything is allocated for it: a stored entry is its own size, a deflated
+        // one inflates at most 1032 times its compressed size, and no entry's
+        // compressed bytes can exceed the archive.
+        if (st.valid & ZIP_STAT_COMP_SIZE) {
+            const bool method = st.valid & ZIP_STAT_COMP_METHOD;
+            if (st.comp_size > zip_uint64_t(m_bytes.size()))
+                return reject(WorkbookError::Code::Corrupt,
+                              u"entry \"%1\" claims %2 compressed bytes in a %3-byte archive"_s.arg(name)
+                                  .arg(st.comp_size)
+                                  .arg(m_bytes.size()));
+            if (method && st.comp_method == ZIP_CM_STORE && st.size != st.comp_size)
+                return reject(WorkbookError::Code::Corrupt, u"stored entry \"%1\" has two sizes"_s.arg(name));
+            if (method && st.comp_method == ZIP_CM_DEFLATE && st.size > st.comp_size * 1032 + 64)
+                return reject(WorkbookError::Code::Corrupt,
+                              u"entry \"%1\" claims more than deflate can inflate to"_s.arg(name));
+        }
         total += qint64(st.size);
         const QString k = key(name);
         if (m_index.contains(k))
@@ -258,11 +276,15 @@ bool ZipPackage::fetchRaw(const Entry& e, QByteArray* raw, int* method, Workbook
         return fail(error, WorkbookError::Code::Corrupt,
                     u"part \"%1\": %2"_s.arg(e.name, zipErrorText(zip_get_error(m_zip))));
     const qint64 expected = raw8 ? e.compressedSize : e.size;
+    // The buffer grows with what is actually read: libzip's other methods
+    // (bzip2, xz...) have no ratio bound that load() could check.
+    constexpr qint64 chunk = qint64(1) << 20;
     QByteArray buffer;
-    buffer.resize(expected);
     qint64 done = 0;
     while (done < expected) {
-        const zip_int64_t n = zip_fread(f, buffer.data() + done, zip_uint64_t(expected - done));
+        if (buffer.size() == done)
+            buffer.resize(std::min(expected, done + std::max(chunk, done)));
+        const zip_int64_t n = zip_fread(f, buffer.data() + done, zip_uint64_t(buffer.size() - done));
         if (n < 0) {
             const QString text = zipErrorText(zip_file_get_error(f));
             zip_fclose(f);
@@ -275,6 +297,7 @@ bool ZipPackage::fetchRaw(const Entry& e, QByteArray* raw, int* method, Workbook
     zip_fclose(f);
     if (done != expected)
         return fail(error, WorkbookError::Code::Corrupt, u"part \"%1\" is truncated"_s.arg(e.name));
+    buffer.truncate(done);
     if (!raw8)
         *method = ZIP_CM_STORE; // libzip inflated it already
     *raw = std::move(buffer);

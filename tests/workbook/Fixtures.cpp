@@ -179,6 +179,60 @@ void put32(QByteArray& b, quint32 v)
 
 } // namespace
 
+QByteArray zip64SizeClaim(quint64 compressedClaim, int method)
+{
+    const QByteArray name = "[Content_Types].xml";
+    const QByteArray data = "<Types/>";
+    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+    QByteArray zip;
+    put32(zip, 0x04034b50);
+    put16(zip, 20);
+    put16(zip, 0);
+    put16(zip, quint16(method));
+    put16(zip, 0);
+    put16(zip, 0x21);
+    put32(zip, crc);
+    put32(zip, quint32(data.size()));
+    put32(zip, quint32(data.size()));
+    put16(zip, quint16(name.size()));
+    put16(zip, 0);
+    zip.append(name);
+    zip.append(data);
+    const quint32 cdStart = quint32(zip.size());
+    put32(zip, 0x02014b50);
+    put16(zip, 45);
+    put16(zip, 45);
+    put16(zip, 0);
+    put16(zip, quint16(method));
+    put16(zip, 0);
+    put16(zip, 0x21);
+    put32(zip, crc);
+    put32(zip, 0xFFFFFFFFu); // compressed size: in the ZIP64 field
+    put32(zip, quint32(data.size()));
+    put16(zip, quint16(name.size()));
+    put16(zip, 12);
+    put16(zip, 0);
+    put16(zip, 0);
+    put16(zip, 0);
+    put32(zip, 0);
+    put32(zip, 0);
+    zip.append(name);
+    put16(zip, 0x0001);
+    put16(zip, 8);
+    put32(zip, quint32(compressedClaim & 0xFFFFFFFFu));
+    put32(zip, quint32(compressedClaim >> 32));
+    const quint32 cdSize = quint32(zip.size()) - cdStart;
+    put32(zip, 0x06054b50);
+    put16(zip, 0);
+    put16(zip, 0);
+    put16(zip, 1);
+    put16(zip, 1);
+    put32(zip, cdSize);
+    put32(zip, cdStart);
+    put16(zip, 0);
+    return zip;
+}
+
 QByteArray zeroBomb(int entries, qint64 inflated, qint64 declared)
 {
     // One raw deflate stream of zeros, shared by every entry.

@@ -111,6 +111,11 @@ void WorkbookReadTest::badInput_data()
         many << qMakePair(u"xl/media/p%1.bin"_s.arg(i), QByteArray("x"));
     QTest::newRow("too many entries") << Fixtures::zipOf(many) << Code::TooLarge;
     QTest::newRow("declared over 1 GiB") << Fixtures::zeroBomb(4, 300 << 20) << Code::TooLarge;
+    // Sizes the directory claims beyond the archive itself: refused before any allocation.
+    QTest::newRow("ZIP64 compressed size 2^40") << Fixtures::zip64SizeClaim(quint64(1) << 40) << Code::Corrupt;
+    QTest::newRow("ZIP64 deflated size 2^40")
+        << Fixtures::zip64SizeClaim(quint64(1) << 40, 8) << Code::Corrupt;
+    QTest::newRow("ZIP64 compressed size 2^62") << Fixtures::zip64SizeClaim(quint64(1) << 62) << Code::Corrupt;
     QTest::newRow("size that lies") << Fixtures::zeroBomb(1, 64 << 20, 1000) << Code::Corrupt;
     QTest::newRow("DTD in workbook.xml")
         << Fixtures::packageWithSheet(
