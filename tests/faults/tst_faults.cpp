@@ -7,6 +7,7 @@
 #include "TempTree.h"
 
 #include "execute/RenameExecution.h"
+#include "execute/UndoLog.h"
 #include "execute/UndoLogDocument.h"
 #include "execute/UndoRename.h"
 
@@ -82,7 +83,8 @@ struct Scene
             const QByteArray bytes = file.readAll();
             if (!bytes.isEmpty() && !bytes.endsWith("\"\r\n"))
                 qWarning("record %s ends inside an entry", qPrintable(path));
-            for (const auto& e : Execute::UndoLogDocument::parse(bytes).entries())
+            const Execute::UndoLogDocument document = Execute::UndoLogDocument::parse(bytes);
+            for (const auto& e : document.entries())
                 all.append({e.currentPath.mid(folder.size() + 1), e.oldPath.mid(folder.size() + 1)});
         }
         return all;
