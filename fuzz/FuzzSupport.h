@@ -21,7 +21,7 @@ inline QByteArray bytes(const uint8_t* data, size_t size)
 // A file of this process (in /dev/shm when there is one) rewritten per input.
 inline QString scratchFile(const char* suffix)
 {
-    static const QString base = [] {
+    static const QString base = []() -> QString {
         const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         return QString::fromLatin1(dir) + u"/tarnwick-fuzz-" + QString::number(getpid());
     }();
