@@ -52,6 +52,10 @@ private Q_SLOTS:
     void badInput_data();
     void badInput();
     void zipBombStaysSmall();
+    void sixteenMillionSharedStringsStaySmall();
+    void hugeSheetPartsStaySmall_data();
+    void hugeSheetPartsStaySmall();
+    void sheetReadInPieces();
     void cellValues();
     void usedRangeAndCountA_data();
     void usedRangeAndCountA();
@@ -186,6 +190,115 @@ void WorkbookReadTest::zipBombStaysSmall()
     QVERIFY(!p.read(u"xl/media/zeros0.bin"_s, &data, &error));
     QCOMPARE(error.code, Code::Corrupt);
     QVERIFY2(peakKilobytes() - before < 64 * 1024, "inflating must stop at the recorded size");
+}
+
+void WorkbookReadTest::sixteenMillionSharedStringsStaySmall()
+{
+    // The most items the table takes, each as short as an item can be: the
+    // reader's memory stays near the XML's size, not a multiple of the count.
+    constexpr int items = 16'000'000;
+    TempTree tree;
+    QString path;
+    {
+        QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        sst.reserve(sst.size() + qsizetype(items) * 5 + 16);
+        for (int i = 0; i < items - 1; ++i)
+            sst += "<si/>";
+        sst += "<si><t>最后</t></si></sst>";
+        Xl::ZipPackage p;
+        QVERIFY(p.load(Fixtures::packageWithSheet(
+                           sheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>15999999</v></c></row>")),
+                       nullptr));
+        QByteArray types;
+        QVERIFY(p.read(u"[Content_Types].xml"_s, &types, nullptr));
+        types.replace("</Types>", "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                                  "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/></Types>");
+        p.write(u"[Content_Types].xml"_s, types);
+        QByteArray rels;
+        QVERIFY(p.read(u"xl/_rels/workbook.xml.rels"_s, &rels, nullptr));
+        rels.replace("</Relationships>",
+                     "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                     "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+        p.write(u"xl/_rels/workbook.xml.rels"_s, rels);
+        p.write(u"xl/sharedStrings.xml"_s, sst);
+        QByteArray bytes;
+        QVERIFY(p.save(&bytes, nullptr));
+        path = tree.write(u"strings.xlsx"_s, bytes);
+    }
+    const long before = peakKilobytes();
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.detail));
+    QCOMPARE(book->Worksheets(1)->Cells(1, 1).Text(), u"最后"_s);
+    QVERIFY2(peakKilobytes() - before < 512 * 1024, "a table of short items must cost little more than its XML");
+}
+
+void WorkbookReadTest::hugeSheetPartsStaySmall_data()
+{
+    QTest::addColumn<QByteArray>("unit");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("opens");
+    // 600 MB of sheet XML in a package of a few MB: memory follows the cells
+    // kept, and markup no cell needs is refused beyond its cap.
+    const QByteArray end = "<row r=\"1048576\"><c r=\"B1048576\"><v>5</v></c></row></sheetData></worksheet>";
+    QTest::newRow("empty rows") << QByteArray("<row r=\"7\"/>") << end << true;
+    QTest::newRow("spaces between rows") << QByteArray("            ") << end << true;
+    QTest::newRow("markup after the cells")
+        << QByteArray("<!-- padding -->") << QByteArray("<!-- x --></worksheet>") << false;
+}
+
+void WorkbookReadTest::hugeSheetPartsStaySmall()
+{
+    QFETCH(QByteArray, unit);
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, opens);
+    const qint64 count = (qint64(600) << 20) / unit.size();
+    QByteArray head = sheetHead + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+    if (!opens)
+        head += "</sheetData>";
+    TempTree tree;
+    const QString path = tree.write(u"huge.xlsx"_s, Fixtures::packageWithRepeatedSheet(head, unit, count, tail));
+    const long before = peakKilobytes();
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    if (opens) {
+        QVERIFY2(book, qPrintable(error.detail));
+        QCOMPARE(book->Worksheets(1)->Cells(1, 1).Text(), u"1"_s);
+        QCOMPARE(book->Worksheets(1)->Cells(1048576, 2).Text(), u"5"_s);
+    } else {
+        QVERIFY(!book);
+        QCOMPARE(error.code, Code::TooLarge);
+    }
+    QVERIFY2(peakKilobytes() - before < 512 * 1024, "a sheet part must not be held whole");
+}
+
+// Rows read piece by piece: rows without a number go on from the row before
+// them across pieces, a row out of order joins its number, a "</row>" inside a
+// comment or CDATA section does not cut, the markup after the cells stays.
+void WorkbookReadTest::sheetReadInPieces()
+{
+    TempTree tree;
+    const QString path = tree.write(
+        u"pieces.xlsx"_s,
+        Fixtures::packageWithRepeatedSheet(
+            sheetHead + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+            "<row><c><v>2</v></c></row>", 400000,
+            "<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t><![CDATA[a</row>b]]></t></is></c></row>"
+            "<!-- </row> --></sheetData><mergeCells count=\"1\"><mergeCell ref=\"C1:D2\"/></mergeCells>"
+            "</worksheet>"));
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.detail));
+    Worksheet* sheet = book->Worksheets(1);
+    QCOMPARE(sheet->UsedRange().address(), u"A1:B400001"_s);
+    QCOMPARE(sheet->Cells(400001, 1).Text(), u"2"_s);
+    QCOMPARE(sheet->Cells(3, 1).Text(), u"2"_s);
+    QCOMPARE(sheet->Cells(3, 2).Text(), u"a</row>b"_s);
+    QCOMPARE(sheet->mergedCells().size(), 1);
+    QCOMPARE(sheet->mergedCells().first().address(), u"C1:D2"_s);
 }
 
 void WorkbookReadTest::cellValues()
