@@ -7,9 +7,18 @@
 //     "record <path>" and "warnings <n>"; exit 0 when every rename is recorded.
 //   fault_helper undo <record>
 //     undoes the record, answering its question Yes; prints "undoing" first.
+//   fault_helper save <workbook>
+//     saves the workbook over and over, each time with every cell of column A
+//     holding the number of the save; prints "saved <n>" after each.
 
 #include "execute/RenameExecution.h"
 #include "execute/UndoRename.h"
+
+#include "workbook/Cell.h"
+#include "workbook/CellValue.h"
+#include "workbook/ExcelHost.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -63,6 +72,20 @@ int main(int argc, char** argv)
         const auto outcome = Execute::UndoRename(dialogs, QFileInfo(args.at(2)).absolutePath());
         say(u"undone %1 missing %2 refused %3"_s.arg(outcome.undone).arg(outcome.missing).arg(outcome.refused));
         return outcome.documentUpdated ? 0 : 1;
+    }
+    if (args.size() >= 3 && args.at(1) == u"save"_s) {
+        Xl::ExcelHost host;
+        Xl::Workbook* book = host.Open(args.at(2));
+        if (!book)
+            return 2;
+        for (int n = 1;; ++n) {
+            Xl::Worksheet* sheet = book->Worksheets(1);
+            for (int row = 1; row <= 20000; ++row)
+                sheet->Cells(row, 1).setValue(Xl::CellValue::number(n));
+            if (!book->Save())
+                return 1;
+            say(u"saved %1"_s.arg(n));
+        }
     }
     if (args.size() < 4 || args.at(1) != u"rename"_s)
         return 2;

@@ -13,6 +13,12 @@
 
 #include "platform/FileSystem.h"
 
+#include "workbook/Cell.h"
+#include "workbook/CellValue.h"
+#include "workbook/ExcelHost.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -306,6 +312,58 @@ private Q_SLOTS:
         QVERIFY(scene.undoAll(intruders));
         for (const QString& name : std::as_const(intruders))
             QVERIFY(QFileInfo::exists(scene.folder + u'/' + name));
+    }
+
+    void killDuringWorkbookSave_data()
+    {
+        QTest::addColumn<int>("saves");
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("first save, early") << 0 << 5;
+        QTest::newRow("first save, later") << 0 << 60;
+        QTest::newRow("after two saves") << 2 << 20;
+    }
+
+    // A save killed at any point leaves the old or the new workbook at its
+    // path, never a third thing.
+    void killDuringWorkbookSave()
+    {
+        QFETCH(int, saves);
+        QFETCH(int, delayMs);
+        TempTree tree;
+        const QString path = tree.file(u"book.xlsx"_s);
+        {
+            Xl::ExcelHost host;
+            Xl::Workbook* book = host.Add();
+            QVERIFY(book);
+            for (int row = 1; row <= 20000; ++row)
+                book->Worksheets(1)->Cells(row, 1).setValue(Xl::CellValue::number(0));
+            QVERIFY(book->SaveAs(path));
+        }
+        QProcess helper;
+        helper.start(QCoreApplication::applicationDirPath() + u"/fault_helper"_s, {u"save"_s, path});
+        QVERIFY(helper.waitForStarted());
+        QByteArray output;
+        QVERIFY(waitFor(helper, [&] {
+            helper.waitForReadyRead(10);
+            output += helper.readAllStandardOutput();
+            return output.count("saved") >= saves;
+        }));
+        QThread::msleep(quint64(delayMs));
+        helper.kill();
+        QVERIFY(helper.waitForFinished());
+        output += helper.readAllStandardOutput();
+        const int done = int(output.count("saved"));
+
+        Xl::ExcelHost host;
+        Xl::WorkbookError error;
+        Xl::Workbook* book = host.Open(path, &error);
+        QVERIFY2(book, qPrintable(error.detail));
+        Xl::Worksheet* sheet = book->Worksheets(1);
+        const QString first = sheet->Cells(1, 1).Text();
+        QVERIFY2(first.toInt() == done || first.toInt() == done + 1, qPrintable(first));
+        for (int row = 1; row <= 20000; row += 997)
+            QCOMPARE(sheet->Cells(row, 1).Text(), first);
+        QCOMPARE(sheet->Cells(20000, 1).Text(), first);
     }
 
     // The undo folder on a small file system that fills up mid-run: the run
