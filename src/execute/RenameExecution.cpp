@@ -138,7 +138,9 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
     // Writes `entries` to a new document when the one in use is gone; false
     // when that cannot be done either.
     auto keepRecordInPlace = [&]() {
-        if (log.isInPlace())
+        // A document the writer gave up on (a failed write) stays where it is:
+        // the next append fails and stops the run.
+        if (!log.isOpen() || log.isInPlace())
             return true;
         log.close();
         const QString base = firstPath.left(firstPath.size() - 4); // without ".txt"
@@ -272,7 +274,7 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             request.progress(i + 1, rows);
     }
 
-    if (recorded && !keepRecordInPlace()) {
+    if (recorded && outcome.stopReason.isEmpty() && !keepRecordInPlace()) {
         recorded = false;
         warn(u"重命名记录文档 "_s + outcome.undoLogPath + u" 在运行中被删除，且无法重新写入（"_s + log.errorText() +
              u"），本次重命名不能撤消。"_s);
