@@ -65,6 +65,7 @@ private Q_SLOTS:
     void previewEachMethod();
     void tooShortMessageGoesToStandardError();
     void renameRecordsAndReportsRows();
+    void renameWithUnusableUndoFolderWarns();
     void renameWithoutTerminalRefuses();
     void attributes();
     void undoOfWindowRecord();
@@ -226,6 +227,21 @@ void TestCli::renameRecordsAndReportsRows()
     const QStringList recorded = Platform::readGbkLines(record);
     QCOMPARE(recorded, (QStringList{u"\""_s + folder + u"/x_a.txt"_s, folder + u"/a.txt\""_s,
                                     u"\""_s + folder + u"/x_x_b.txt"_s, folder + u"/x_b.txt\""_s}));
+}
+
+// An undo folder that cannot hold a record: the renames go ahead, after a
+// warning that says so, and the command does not claim full success.
+void TestCli::renameWithUnusableUndoFolderWarns()
+{
+    TempTree tree;
+    tree.write(u"files/a.txt"_s, "A");
+    const QString notAFolder = tree.write(u"undo-is-a-file"_s, "x");
+    const Result r = runCli({u"rename"_s, tree.file(u"files"_s), u"--affix"_s, u"--prefix"_s, u"x_"_s,
+                             u"--yes"_s, u"--undo-dir"_s, notAFolder});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(u"无法创建重命名记录文档"_s) && r.err.contains(u"不能撤消"_s), qPrintable(r.err));
+    QCOMPARE(lines(r.out).first(), u"a.txt\tx_a.txt\t操作成功"_s);
+    QCOMPARE(tree.entries(u"files"_s), QStringList{u"x_a.txt"_s});
 }
 
 void TestCli::renameWithoutTerminalRefuses()
