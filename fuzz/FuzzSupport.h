@@ -38,12 +38,12 @@ inline QString writeScratch(const QByteArray& content, const char* suffix)
 }
 
 // An invariant of the parser broke: report it as a crash with the input kept.
-#define FUZZ_CHECK(condition)                                                                          \
-    do {                                                                                               \
-        if (!(condition)) {                                                                            \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);  \
-            std::abort();                                                                              \
-        }                                                                                              \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);         \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (false)
 
 } // namespace Fuzz

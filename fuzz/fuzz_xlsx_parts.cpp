@@ -41,15 +41,19 @@ QByteArray package(const QList<QByteArray>& parts)
     zip.write(u"xl/_rels/workbook.xml.rels"_s,
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships xmlns=\"" + ns +
                   "package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\"" + ns +
+                  "<Relationship Id=\"rId1\" Type=\"" +
+                  ns +
                   "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-                  "<Relationship Id=\"rId2\" Type=\"" + ns +
+                  "<Relationship Id=\"rId2\" Type=\"" +
+                  ns +
                   "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-                  "<Relationship Id=\"rId3\" Type=\"" + ns +
-                  "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>");
+                  "<Relationship Id=\"rId3\" Type=\"" +
+                  ns + "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>");
     zip.write(u"xl/worksheets/sheet1.xml"_s, parts.value(0));
-    zip.write(u"xl/sharedStrings.xml"_s, parts.value(1, "<sst xmlns=\"" + ns + "spreadsheetml/2006/main\"/>"));
-    zip.write(u"xl/styles.xml"_s, parts.value(2, "<styleSheet xmlns=\"" + ns + "spreadsheetml/2006/main\"/>"));
+    zip.write(u"xl/sharedStrings.xml"_s,
+              parts.value(1, "<sst xmlns=\"" + ns + "spreadsheetml/2006/main\"/>"));
+    zip.write(u"xl/styles.xml"_s,
+              parts.value(2, "<styleSheet xmlns=\"" + ns + "spreadsheetml/2006/main\"/>"));
     zip.write(u"xl/workbook.xml"_s, parts.value(3, kWorkbook));
     QByteArray out;
     if (!zip.save(&out, nullptr))

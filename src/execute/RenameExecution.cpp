@@ -3,10 +3,10 @@
 #include "UndoLog.h"
 #include "UndoLogWriter.h"
 
-#include "platform/SystemClock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemClock.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -276,8 +276,8 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
 
     if (recorded && outcome.stopReason.isEmpty() && !keepRecordInPlace()) {
         recorded = false;
-        warn(u"重命名记录文档 "_s + outcome.undoLogPath + u" 在运行中被删除，且无法重新写入（"_s + log.errorText() +
-             u"），本次重命名不能撤消。"_s);
+        warn(u"重命名记录文档 "_s + outcome.undoLogPath + u" 在运行中被删除，且无法重新写入（"_s +
+             log.errorText() + u"），本次重命名不能撤消。"_s);
     }
     if (!log.close())
         recorded = false;

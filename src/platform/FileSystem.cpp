@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -136,7 +136,8 @@ bool writeAll(int fd, const char* data, qint64 size)
 // rename); when one fails the new file is removed, `path` keeps what it held
 // and `error` says why. A symbolic link at `path` stays, the file it names is
 // replaced; a replaced file keeps its permissions.
-bool replaceAtomically(const QString& requested, const std::function<bool(int, QString*)>& fill, QString* error)
+bool replaceAtomically(const QString& requested, const std::function<bool(int, QString*)>& fill,
+                       QString* error)
 {
     QString path = requested;
     for (int hops = 0; hops < 16 && QFileInfo(path).isSymLink(); ++hops)

@@ -47,8 +47,8 @@ private:
 
     QByteArray m_data; // the part as read
     QByteArray m_prefix;
-    qsizetype m_rootTagBegin = 0, m_rootTagEnd = 0;        // the <sst ...> start tag
-    qsizetype m_itemsEnd = 0;                              // after the last original item
+    qsizetype m_rootTagBegin = 0, m_rootTagEnd = 0; // the <sst ...> start tag
+    qsizetype m_itemsEnd = 0;                       // after the last original item
     // Original items' markup; their texts are read from it when asked for, so
     // that a table of millions of items costs little more than its XML.
     std::vector<std::pair<quint32, quint32>> m_ranges;

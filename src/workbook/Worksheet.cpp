@@ -172,8 +172,8 @@ private:
             cut = m_work.size();
             while ((cut = m_work.lastIndexOf(rowStart, cut - 1)) > 0) {
                 const qsizetype after = cut + rowStart.size();
-                if (after < m_work.size() && (isSpace(m_work.at(after)) || m_work.at(after) == '>' ||
-                                              m_work.at(after) == '/'))
+                if (after < m_work.size() &&
+                    (isSpace(m_work.at(after)) || m_work.at(after) == '>' || m_work.at(after) == '/'))
                     break;
             }
             // Or after the last row's end tag when only spaces follow it.
@@ -250,8 +250,8 @@ bool Worksheet::load(const ZipPackage::Stored& stored, WorkbookError* error, std
 {
     SheetPartReader reader(m_part, cellBudget);
     if (!ZipPackage::inflateStored(
-            stored, qint64(4) << 20, [&reader](const char* data, qsizetype size) { return reader.feed(data, size); },
-            error))
+            stored, qint64(4) << 20,
+            [&reader](const char* data, qsizetype size) { return reader.feed(data, size); }, error))
         return false;
     if (!reader.finish())
         return fail(error, reader.error());

@@ -295,7 +295,8 @@ void TestCli::undoOfWindowRecord()
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, u"2 个文件按要求撤消重命名！\n"_s);
     // --yes answers the question, which still names the folder renamed in.
-    QVERIFY2(r.err.contains(u"要撤消以下文件夹中所有文件重命名吗？\n"_s + tree.path() + u"/"_s), qPrintable(r.err));
+    QVERIFY2(r.err.contains(u"要撤消以下文件夹中所有文件重命名吗？\n"_s + tree.path() + u"/"_s),
+             qPrintable(r.err));
     QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
     QVERIFY(undo.entries().isEmpty());
 }

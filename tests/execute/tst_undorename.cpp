@@ -343,10 +343,9 @@ private Q_SLOTS:
         Fixture f({u"1.txt"_s});
         f.tree.write(u"real/2.txt"_s, "2");
         QVERIFY(QFile::link(f.tree.file(u"real"_s), f.tree.file(u"link"_s)));
-        const QString record =
-            f.writeRecord(f.entry(u"1.txt"_s, u"a.txt"_s) + "\"" + QFile::encodeName(f.tree.path()) +
-                          "/link/2.txt\r\n" + QFile::encodeName(f.tree.path()) + "/link/b.txt\"\r\n" +
-                          f.entry(u"1.txt"_s, u"a.txt"_s));
+        const QString record = f.writeRecord(
+            f.entry(u"1.txt"_s, u"a.txt"_s) + "\"" + QFile::encodeName(f.tree.path()) + "/link/2.txt\r\n" +
+            QFile::encodeName(f.tree.path()) + "/link/b.txt\"\r\n" + f.entry(u"1.txt"_s, u"a.txt"_s));
         const auto outcome = f.undo(record);
         QCOMPARE(f.dialogs.messages.first().text, u"要撤消以下文件夹中所有文件重命名吗？\r\n"_s + f.folder +
                                                       u"\r\n"_s + f.tree.path() + u"/real/"_s);

@@ -40,7 +40,7 @@ public:
     Platform::MessageAnswer message(const Platform::MessageRequest& request) override
     {
         return request.buttons == Platform::MessageButtons::YesNo ? Platform::MessageAnswer::Yes
-                                                                   : Platform::MessageAnswer::Ok;
+                                                                  : Platform::MessageAnswer::Ok;
     }
     QString openFile(const Platform::FileDialogRequest&) override { return m_file; }
     QString saveFile(const Platform::FileDialogRequest&) override { return {}; }
@@ -70,7 +70,9 @@ int main(int argc, char** argv)
         YesDialogs dialogs(args.at(2));
         say(u"undoing"_s);
         const auto outcome = Execute::UndoRename(dialogs, QFileInfo(args.at(2)).absolutePath());
-        say(u"undone %1 missing %2 refused %3"_s.arg(outcome.undone).arg(outcome.missing).arg(outcome.refused));
+        say(u"undone %1 missing %2 refused %3"_s.arg(outcome.undone)
+                .arg(outcome.missing)
+                .arg(outcome.refused));
         return outcome.documentUpdated ? 0 : 1;
     }
     if (args.size() >= 3 && args.at(1) == u"save"_s) {

@@ -143,7 +143,8 @@ struct Scene
                 ++stale;
         }
         if (recorded != renamedNames) {
-            qWarning("%lld renames, %lld recorded", qlonglong(renamedNames.size()), qlonglong(recorded.size()));
+            qWarning("%lld renames, %lld recorded", qlonglong(renamedNames.size()),
+                     qlonglong(recorded.size()));
             return -1;
         }
         if (stale > staleAllowed) {
@@ -180,8 +181,7 @@ struct Scene
 };
 
 // Waits until `done` is true or the process ends.
-template <typename Done>
-bool waitFor(const QProcess& process, Done done, int timeoutMs = 120000)
+template <typename Done> bool waitFor(const QProcess& process, Done done, int timeoutMs = 120000)
 {
     QElapsedTimer timer;
     timer.start();
@@ -213,9 +213,9 @@ private Q_SLOTS:
         QFETCH(int, percent);
         constexpr int files = 2000;
         Scene scene(files);
-        const qint64 entrySize = Execute::undoEntryBytes(scene.folder + u"/n_"_s + fileName(0),
-                                                         scene.folder + u'/' + fileName(0))
-                                     .size();
+        const qint64 entrySize =
+            Execute::undoEntryBytes(scene.folder + u"/n_"_s + fileName(0), scene.folder + u'/' + fileName(0))
+                .size();
         QProcess helper;
         scene.startRename(helper, 40);
         QVERIFY(helper.waitForStarted());
@@ -258,7 +258,8 @@ private Q_SLOTS:
         QVERIFY(helper.waitForStarted());
         // The undo goes from the last entry back: watch a file at the point.
         const QString mark = scene.folder + u'/' + fileName(files - 1 - files * percent / 100);
-        waitFor(helper, [&] { return QFileInfo::exists(mark); }, 60000);
+        waitFor(
+            helper, [&] { return QFileInfo::exists(mark); }, 60000);
         helper.kill();
         helper.waitForFinished();
         if (helper.exitStatus() == QProcess::NormalExit)
@@ -282,7 +283,8 @@ private Q_SLOTS:
         QVERIFY(helper.waitForFinished(120000));
         const QString output = QString::fromUtf8(helper.readAllStandardOutput());
         QCOMPARE(helper.exitCode(), 0);
-        QVERIFY2(output.contains(u"renamed 1500\n"_s) && output.contains(u"warnings 1\n"_s), qPrintable(output));
+        QVERIFY2(output.contains(u"renamed 1500\n"_s) && output.contains(u"warnings 1\n"_s),
+                 qPrintable(output));
         QCOMPARE(scene.records(), QStringList{record});
         QCOMPARE(scene.verify(0), files);
         QVERIFY(scene.undoAll());

@@ -183,7 +183,8 @@ QByteArray zip64SizeClaim(quint64 compressedClaim, int method)
 {
     const QByteArray name = "[Content_Types].xml";
     const QByteArray data = "<Types/>";
-    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+    const quint32 crc =
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
     QByteArray zip;
     put32(zip, 0x04034b50);
     put16(zip, 20);
@@ -268,7 +269,8 @@ QByteArray packageWithRepeatedSheet(const QByteArray& head, const QByteArray& un
         };
         if (name == u"xl/worksheets/sheet1.xml"_s) {
             push(head, false);
-            const qint64 perPiece = std::max<qint64>(1, (qint64(1) << 20) / std::max<qsizetype>(unit.size(), 1));
+            const qint64 perPiece =
+                std::max<qint64>(1, (qint64(1) << 20) / std::max<qsizetype>(unit.size(), 1));
             const QByteArray piece = unit.repeated(perPiece);
             qint64 left = count;
             for (; left >= perPiece; left -= perPiece)

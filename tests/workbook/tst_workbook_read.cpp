@@ -116,10 +116,12 @@ void WorkbookReadTest::badInput_data()
     QTest::newRow("too many entries") << Fixtures::zipOf(many) << Code::TooLarge;
     QTest::newRow("declared over 1 GiB") << Fixtures::zeroBomb(4, 300 << 20) << Code::TooLarge;
     // Sizes the directory claims beyond the archive itself: refused before any allocation.
-    QTest::newRow("ZIP64 compressed size 2^40") << Fixtures::zip64SizeClaim(quint64(1) << 40) << Code::Corrupt;
+    QTest::newRow("ZIP64 compressed size 2^40")
+        << Fixtures::zip64SizeClaim(quint64(1) << 40) << Code::Corrupt;
     QTest::newRow("ZIP64 deflated size 2^40")
         << Fixtures::zip64SizeClaim(quint64(1) << 40, 8) << Code::Corrupt;
-    QTest::newRow("ZIP64 compressed size 2^62") << Fixtures::zip64SizeClaim(quint64(1) << 62) << Code::Corrupt;
+    QTest::newRow("ZIP64 compressed size 2^62")
+        << Fixtures::zip64SizeClaim(quint64(1) << 62) << Code::Corrupt;
     QTest::newRow("size that lies") << Fixtures::zeroBomb(1, 64 << 20, 1000) << Code::Corrupt;
     QTest::newRow("DTD in workbook.xml")
         << Fixtures::packageWithSheet(
@@ -206,13 +208,14 @@ void WorkbookReadTest::sixteenMillionSharedStringsStaySmall()
             sst += "<si/>";
         sst += "<si><t>最后</t></si></sst>";
         Xl::ZipPackage p;
-        QVERIFY(p.load(Fixtures::packageWithSheet(
-                           sheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>15999999</v></c></row>")),
-                       nullptr));
+        QVERIFY(p.load(
+            Fixtures::packageWithSheet(sheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>15999999</v></c></row>")),
+            nullptr));
         QByteArray types;
         QVERIFY(p.read(u"[Content_Types].xml"_s, &types, nullptr));
-        types.replace("</Types>", "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
-                                  "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/></Types>");
+        types.replace("</Types>",
+                      "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                      "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/></Types>");
         p.write(u"[Content_Types].xml"_s, types);
         QByteArray rels;
         QVERIFY(p.read(u"xl/_rels/workbook.xml.rels"_s, &rels, nullptr));
@@ -231,7 +234,8 @@ void WorkbookReadTest::sixteenMillionSharedStringsStaySmall()
     Workbook* book = host.Open(path, &error);
     QVERIFY2(book, qPrintable(error.detail));
     QCOMPARE(book->Worksheets(1)->Cells(1, 1).Text(), u"最后"_s);
-    QVERIFY2(peakKilobytes() - before < 512 * 1024, "a table of short items must cost little more than its XML");
+    QVERIFY2(peakKilobytes() - before < 512 * 1024,
+             "a table of short items must cost little more than its XML");
 }
 
 void WorkbookReadTest::hugeSheetPartsStaySmall_data()
@@ -258,7 +262,8 @@ void WorkbookReadTest::hugeSheetPartsStaySmall()
     if (!opens)
         head += "</sheetData>";
     TempTree tree;
-    const QString path = tree.write(u"huge.xlsx"_s, Fixtures::packageWithRepeatedSheet(head, unit, count, tail));
+    const QString path =
+        tree.write(u"huge.xlsx"_s, Fixtures::packageWithRepeatedSheet(head, unit, count, tail));
     const long before = peakKilobytes();
     ExcelHost host;
     WorkbookError error;
