@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "ExcelHost.h"
 #include "Range.h"
+#include "SheetPartReader.h"
 #include "ValueText.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -56,6 +57,8 @@ private Q_SLOTS:
     void hugeSheetPartsStaySmall_data();
     void hugeSheetPartsStaySmall();
     void sheetReadInPieces();
+    void piecesDoNotMatter_data();
+    void piecesDoNotMatter();
     void cellValues();
     void usedRangeAndCountA_data();
     void usedRangeAndCountA();
@@ -304,6 +307,65 @@ void WorkbookReadTest::sheetReadInPieces()
     QCOMPARE(sheet->Cells(3, 2).Text(), u"a</row>b"_s);
     QCOMPARE(sheet->mergedCells().size(), 1);
     QCOMPARE(sheet->mergedCells().first().address(), u"C1:D2"_s);
+}
+
+void WorkbookReadTest::piecesDoNotMatter_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("plain")
+        << sheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"s\"><v>0</v></c></row>"
+                 "<row r=\"4\" ht=\"20\" customHeight=\"1\"><c r=\"C4\"><f>A1*2</f><v>2</v></c></row>")
+        << true;
+    QTest::newRow("rows without numbers, out of order, repeated")
+        << sheet("<row><c><v>1</v></c></row><row><c><v>2</v></c></row><row r=\"1\"><c "
+                 "r=\"B1\"><v>3</v></c></row>"
+                 "<row r=\"2\"/><row><c r=\"C3\"><v>4</v></c></row>")
+        << true;
+    QTest::newRow("row tags inside text, CDATA and comments")
+        << sheet(
+               "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t><![CDATA[<row "
+               "r=\"9\"></row>]]></t></is></c></row>"
+               "<!-- <row r=\"8\"> </row> --><row r=\"2\"><c r=\"A2\" t=\"str\"><v>&lt;row&gt;</v></c></row>")
+        << true;
+    QTest::newRow("prefixed, with markup after the cells")
+        << QByteArray(
+               "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+               "<x:sheetData><x:row r=\"2\"><x:c r=\"B2\"><x:v>5</x:v></x:c></x:row><x:foo/></x:sheetData>"
+               "<x:mergeCells count=\"1\"><x:mergeCell ref=\"A1:B2\"/></x:mergeCells></x:worksheet>")
+        << true;
+    QTest::newRow("empty sheetData") << QByteArray(sheetHead + "<sheetData/><pageMargins/></worksheet>")
+                                     << true;
+    QTest::newRow("no sheetData") << QByteArray(sheetHead + "<pageMargins/></worksheet>") << true;
+    QTest::newRow("unclosed row") << sheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c>") << false;
+    QTest::newRow("unclosed comment") << sheet("<row r=\"1\"/><!-- <row r=\"2\"/>") << false;
+}
+
+// The rows read do not depend on where the pieces of the part are cut.
+void WorkbookReadTest::piecesDoNotMatter()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, valid);
+    auto read = [&](qsizetype piece, QByteArray* dump) {
+        SheetPartReader reader(u"sheet1.xml"_s, nullptr);
+        bool ok = true;
+        for (qsizetype at = 0; ok && at < xml.size(); at += piece)
+            ok = reader.feed(xml.constData() + at, std::min(piece, xml.size() - at));
+        ok = ok && reader.finish();
+        if (ok) {
+            *dump = reader.head + "|";
+            reader.data.write(*dump, reader.prefix);
+            *dump += "|" + reader.tail;
+        }
+        return ok;
+    };
+    QByteArray whole;
+    QCOMPARE(read(xml.size(), &whole), valid);
+    for (const qsizetype piece : {1, 2, 3, 7, 16, 61}) {
+        QByteArray inPieces;
+        QCOMPARE(read(piece, &inPieces), valid);
+        QCOMPARE(inPieces, whole);
+    }
 }
 
 void WorkbookReadTest::cellValues()
