@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tarnwick, builds it, and runs the program
-# (`run`) or every test (`test`).
+# (`run`), every test (`test`), or the fuzz targets for a number of seconds in
+# all (`fuzz [seconds]`, 480 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
           libgl1-mesa-dev fonts-wqy-microhei libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
           gnumeric attr qt6-translations-l10n python3-vobject librsvg2-bin desktop-file-utils appstream
-          dpkg-dev file man-db)
+          dpkg-dev file man-db clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,8 +32,13 @@ test)
     cmake --build --preset dev
     ctest --preset dev
     ;;
+fuzz)
+    cmake --preset fuzz
+    cmake --build --preset fuzz
+    ./fuzz/run.sh "${2:-480}"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|fuzz [seconds]" >&2
     exit 2
     ;;
 esac

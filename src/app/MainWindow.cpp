@@ -626,8 +626,11 @@ void MainWindow::ExecuteRename()
     request.undoFolder = undoFolder;
     request.clock = m_services.clock;
     request.requestedAt = requestedAt;
+    request.warn = [this](const QString& text) { m_services.dialogs->warn(text); };
     const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
     m_model->setColumn(FileRow::option, outcome.options, m_fileCount);
+    if (!outcome.stopReason.isEmpty())
+        m_services.dialogs->warn(u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s);
     // The hidden list is read again; the rows keep their places and FileCount.
     m_file1.refresh();
     m_model->setColumn(FileRow::OldName, m_file1.names(), m_fileCount);

@@ -29,8 +29,12 @@ MessageAnswer TerminalDialogs::message(const MessageRequest& request)
         m_messages << terminalText(request.text) << Qt::endl;
         return request.buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Ok;
     }
-    if (m_assumeYes)
+    if (m_assumeYes) {
+        // Answered by --yes, the question is still shown: it says where the
+        // command is about to act (an undo names every folder it renames in).
+        m_prompts << terminalText(request.text) << u" [y/N] y (--yes)"_s << Qt::endl;
         return MessageAnswer::Yes;
+    }
     if (!m_answers) {
         m_declined = true;
         return MessageAnswer::No;

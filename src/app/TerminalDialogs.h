@@ -9,7 +9,8 @@ class QTextStream;
 namespace App {
 
 // Dialogs of the command line: messages are written to a stream, questions are
-// asked on the terminal and answered with y or n (or taken as Yes with --yes).
+// asked on the terminal and answered with y or n (or taken as Yes with --yes,
+// and then still printed).
 // Without a terminal and without --yes every question is answered No.
 class TerminalDialogs final : public Platform::Dialogs
 {

@@ -3,10 +3,10 @@
 #include "UndoLog.h"
 #include "UndoLogWriter.h"
 
-#include "platform/SystemClock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemClock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -135,9 +135,18 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             wanted = UndoLogEncoding::Utf8;
     }
 
+    auto warn = [&](const QString& text) {
+        outcome.warnings.append(text);
+        if (request.warn)
+            request.warn(text);
+    };
+
     UndoLogWriter log;
     // Without an undo folder there is nowhere to record (never the root folder).
     bool recorded = !request.undoFolder.isEmpty() && log.open(outcome.undoLogPath, wanted);
+    if (!request.undoFolder.isEmpty() && !recorded)
+        warn(u"无法创建重命名记录文档 "_s + outcome.undoLogPath + u"（"_s + log.errorText() +
+             u"），重命名将照常进行，但不能撤消。"_s);
     const UndoLogEncoding encoding = log.isOpen() ? log.encoding() : wanted;
     auto encode = [&](const QString& text) -> std::optional<QByteArray> {
         if (encoding == UndoLogEncoding::Utf8)
@@ -151,6 +160,30 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
         else
             folderProblem = u"文件夹路径含有GBK编码不能表示的字符"_s;
     }
+    // Every entry of the run, so that a document removed or replaced mid-run
+    // can be written anew.
+    QByteArray entries;
+    int sinceCheck = 0;
+    const QString firstPath = outcome.undoLogPath;
+    // Writes `entries` to a new document when the one in use is gone; false
+    // when that cannot be done either.
+    auto keepRecordInPlace = [&]() {
+        // A document the writer gave up on (a failed write) stays where it is:
+        // the next append fails and stops the run.
+        if (!log.isOpen() || log.isInPlace())
+            return true;
+        log.close();
+        const QString base = firstPath.left(firstPath.size() - 4); // without ".txt"
+        QString path = firstPath;
+        for (int n = 2; !log.create(path, encoding) && n < 100; ++n)
+            path = base + u" ("_s + QString::number(n) + u").txt"_s;
+        if (!log.isOpen() || (!entries.isEmpty() && !log.append(entries)))
+            return false;
+        warn(u"重命名记录文档 "_s + outcome.undoLogPath + u" 在运行中被删除或替换，已把本次全部 "_s +
+             QString::number(outcome.renamed) + u" 条记录重新写入 "_s + path + u"。"_s);
+        outcome.undoLogPath = path;
+        return true;
+    };
     // The folder is resolved once; each rename then names only the two entries.
     const int folderFd = folderProblem.isEmpty()
                              ? ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)
@@ -201,22 +234,44 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             }
         }
 
-        if (status == RowStatus::Renamed) {
-            // The entry goes first, so that no completed rename is ever missing
-            // from the record; it is taken back when the rename does not happen.
-            bool entryWritten = false;
-            if (log.isOpen()) {
-                QByteArray entry;
-                entry.reserve(2 * folderBytes.size() + oldBytes.size() + newBytes.size() + 6);
-                entry += '"';
-                entry += folderBytes;
-                entry += newBytes;
-                entry += "\r\n";
-                entry += folderBytes;
-                entry += oldBytes;
-                entry += "\"\r\n";
-                entryWritten = log.append(entry);
+        if (!outcome.stopReason.isEmpty()) {
+            status = RowStatus::Stopped;
+            reason = u"运行已停止："_s + outcome.stopReason;
+        }
+
+        if (status == RowStatus::Renamed && recorded && ++sinceCheck >= 256) {
+            sinceCheck = 0;
+            if (!keepRecordInPlace()) {
+                outcome.stopReason = u"重命名记录文档被删除，且无法重新写入（"_s + log.errorText() + u"）"_s;
+                status = RowStatus::Stopped;
+                reason = outcome.stopReason;
             }
+        }
+
+        // The entry goes first, so that no completed rename is ever missing from
+        // the record; it is taken back when the rename does not happen. A rename
+        // whose entry cannot be written does not happen: the run stops.
+        const qsizetype entryStart = entries.size();
+        if (status == RowStatus::Renamed && recorded) {
+            QByteArray entry;
+            entry.reserve(2 * folderBytes.size() + oldBytes.size() + newBytes.size() + 6);
+            entry += '"';
+            entry += folderBytes;
+            entry += newBytes;
+            entry += "\r\n";
+            entry += folderBytes;
+            entry += oldBytes;
+            entry += "\"\r\n";
+            if (log.append(entry)) {
+                entries += entry;
+            } else {
+                outcome.stopReason = u"重命名记录无法写入（"_s + log.errorText() + u"）"_s;
+                status = RowStatus::Stopped;
+                reason = outcome.stopReason;
+            }
+        }
+
+        if (status == RowStatus::Renamed) {
             QString error;
             const Platform::RenameResult result =
                 folderFd >= 0 ? Platform::renameNoReplaceAt(folderFd, QFile::encodeName(oldName),
@@ -225,8 +280,6 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             switch (result) {
             case Platform::RenameResult::Renamed:
                 ++outcome.renamed;
-                if (!entryWritten)
-                    recorded = false;
                 break;
             case Platform::RenameResult::TargetExists:
                 status = RowStatus::TargetExists;
@@ -241,8 +294,10 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
                 reason = error;
                 break;
             }
-            if (status != RowStatus::Renamed && entryWritten)
+            if (status != RowStatus::Renamed && recorded) {
                 log.retract();
+                entries.truncate(entryStart);
+            }
         }
 
         outcome.options.append(optionText(status));
@@ -252,9 +307,14 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             request.progress(i + 1, rows);
     }
 
+    if (recorded && outcome.stopReason.isEmpty() && !keepRecordInPlace()) {
+        recorded = false;
+        warn(u"重命名记录文档 "_s + outcome.undoLogPath + u" 在运行中被删除，且无法重新写入（"_s +
+             log.errorText() + u"），本次重命名不能撤消。"_s);
+    }
     if (!log.close())
         recorded = false;
-    outcome.recorded = recorded;
+    outcome.recorded = recorded && outcome.stopReason.isEmpty();
     return outcome;
 }
 

@@ -23,6 +23,7 @@ enum class RowStatus
     InvalidName,   // empty, ".", "..", or holding "/" or NUL: it would leave the folder
     NotRecordable, // the undo record could not hold it faithfully (line break, not GBK, ...)
     Refused,       // the file system refused the rename (permissions, immutable folder, ...)
+    Stopped,       // not tried: the run stopped because an entry could not be recorded
 };
 
 // A plain request, filled by the main window or the command-line tool.
@@ -38,6 +39,9 @@ struct RenameRequest
     QDateTime requestedAt;
     // Called after each row (rows done, rows in all), for a progress display.
     std::function<void(qsizetype, qsizetype)> progress;
+    // Called with a warning the moment it arises (before the first rename when
+    // the record cannot be created); the texts are also in RenameOutcome::warnings.
+    std::function<void(const QString&)> warn;
 };
 
 struct RenameOutcome
@@ -51,6 +55,12 @@ struct RenameOutcome
     // false (a missing or read-only undo folder, a full disk) the renames still
     // took place; the ones not recorded cannot be undone.
     bool recorded = false;
+    // Why the run stopped before its last row (an entry could not be written
+    // to the record), or empty when it went through.
+    QString stopReason;
+    // What the user must know about the record (it could not be created, it
+    // was removed or replaced mid-run and written anew), in order.
+    QStringList warnings;
 };
 
 // The question asked before an execution of methods 0 to 7: "是否重命名这些文件?"
@@ -75,6 +85,18 @@ QString renameQuestion();
 // write and the rename leaves one entry whose file was not renamed; the undo
 // counts it as missing or refused). The document is flushed to disk once at
 // the end. With no rename at all the (new) document is left empty.
+//
+// Every rename that happens is in a record:
+// - when an entry cannot be written (a full disk), the run stops before that
+//   rename: that row and every later one get "操作失败" (Stopped) and
+//   stopReason says why;
+// - the run keeps its entries in memory; every few hundred entries and before
+//   the last flush it checks that its document is still in place, and when it
+//   was removed or replaced it writes every entry so far to a new document
+//   (the same name when free, else "… (2).txt" and so on; undoLogPath names
+//   it) and goes on, with a warning;
+// - when the document cannot be created at all (a missing or read-only undo
+//   folder), the renames go ahead unrecorded, after a warning (warn).
 //
 // After it the window re-reads its hidden file list (RefreshOldNames) and sets:
 // "撤消重命名" and "删除重命名文档" enabled, "执行重命名" disabled, then shows

@@ -112,9 +112,14 @@ QString UndoLogDocument::entryProblem(const UndoEntry& entry)
 {
     for (const QString* path : {&entry.currentPath, &entry.oldPath}) {
         const QString name = lastPart(*path);
-        if (!path->startsWith(u'/') || path->contains(QChar(0)) || name.isEmpty() || name == u"."_s ||
-            name == u".."_s)
+        if (!path->startsWith(u'/') || path->contains(QChar(0)) || name.isEmpty())
             return u"路径无效"_s;
+        // "." and ".." anywhere would let the entry reach a folder other than
+        // the one its text names (and the question shows).
+        for (const QStringView part : QStringView(*path).split(u'/')) {
+            if (part == u"." || part == u"..")
+                return u"路径含有 . 或 .."_s;
+        }
     }
     if (parentOf(entry.currentPath) != parentOf(entry.oldPath))
         return u"两个路径不在同一文件夹中"_s;

@@ -44,7 +44,8 @@ public:
     static QByteArray serialize(const QList<UndoEntry>& entries, bool utf8 = false);
 
     // Why `entry` cannot be played back as the undo of a rename, or an empty
-    // text: both paths must be absolute names in the same folder.
+    // text: both paths must be absolute names in the same folder, without "."
+    // or ".." components.
     static QString entryProblem(const UndoEntry& entry);
 
 private:

@@ -41,8 +41,10 @@ bool UndoLogWriter::open(const QString& path, UndoLogEncoding wanted)
         bool created = fd >= 0;
         if (fd < 0 && errno == EEXIST)
             fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            m_error = Platform::errnoText(errno);
             return false;
+        }
         int locked;
         do
             locked = ::flock(fd, LOCK_EX);
@@ -105,7 +107,10 @@ bool UndoLogWriter::writeAll(const QByteArray& bytes)
         written = ::write(m_fd, bytes.constData(), size_t(bytes.size()));
     while (written < 0 && errno == EINTR);
     if (written != bytes.size()) {
+        m_error = written < 0 ? Platform::errnoText(errno) : Platform::errnoText(ENOSPC);
+        // A short write (a full disk) must not leave half an entry behind.
         if (written > 0 && ::ftruncate(m_fd, m_size) != 0) {
+            // The document can no longer be trusted to end on an entry: stop using it.
             ::close(m_fd);
             m_fd = -1;
         }
@@ -116,11 +121,48 @@ bool UndoLogWriter::writeAll(const QByteArray& bytes)
     return true;
 }
 
+bool UndoLogWriter::create(const QString& path, UndoLogEncoding encoding)
+{
+    close();
+    m_path = path;
+    m_failed = true;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        m_error = Platform::errnoText(errno);
+        return false;
+    }
+    ::flock(fd, LOCK_EX); // nobody else knows the file yet: this does not wait
+    m_fd = fd;
+    m_size = 0;
+    m_created = true;
+    m_failed = false;
+    m_encoding = encoding;
+    if (encoding == UndoLogEncoding::Utf8 && !writeAll(QByteArray(Utf8ByteOrderMark))) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool UndoLogWriter::isInPlace() const
+{
+    if (m_fd < 0)
+        return false;
+    struct stat opened;
+    struct stat named;
+    return ::fstat(m_fd, &opened) == 0 && ::stat(QFile::encodeName(m_path).constData(), &named) == 0 &&
+           named.st_ino == opened.st_ino && named.st_dev == opened.st_dev;
+}
+
 bool UndoLogWriter::append(const QByteArray& entry)
 {
     m_lastStart = -1;
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        if (m_error.isEmpty())
+            m_error = Platform::errnoText(EBADF);
         return false;
+    }
     const qint64 start = m_size;
     if (!writeAll(entry))
         return false;
@@ -147,6 +189,8 @@ bool UndoLogWriter::close()
     if (m_fd < 0)
         return !m_failed && !m_path.isEmpty();
     bool good = ::fsync(m_fd) == 0;
+    if (!good)
+        m_error = Platform::errnoText(errno);
     if (m_created) {
         // The new document's name must be as durable as its content.
         const int dir =

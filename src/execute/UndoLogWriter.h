@@ -35,9 +35,18 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     QString path() const { return m_path; }
 
-    // Appends one entry with one write(). On failure nothing of it stays in the
-    // document and false is returned.
+    // Creates `path` as a new document in `encoding`; false when something is there already
+    // or it cannot be created.
+    bool create(const QString& path, UndoLogEncoding encoding = UndoLogEncoding::Gbk);
+
+    // True while the open document is still the one at path(): false once it
+    // was removed or replaced (it would then take appends nobody can find).
+    bool isInPlace() const;
+
+    // Appends one entry (or several) with one write(). On failure nothing of it
+    // stays in the document, false is returned and errorText() says why.
     bool append(const QByteArray& entry);
+    QString errorText() const { return m_error; }
     // Takes back the entry appended last.
     void retract();
 
@@ -58,6 +67,7 @@ private:
     bool m_created = false;
     bool m_failed = false;
     UndoLogEncoding m_encoding = UndoLogEncoding::Gbk;
+    QString m_error;
 };
 
 } // namespace Execute

@@ -7,6 +7,8 @@
 #include "platform/FileSystem.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -79,6 +81,34 @@ QString undoQuestion(const QString& folderText)
     return u"要撤消以下文件夹中所有文件重命名吗？"_s + u"\r\n"_s + folderText;
 }
 
+QStringList undoFolders(const UndoLogDocument& document)
+{
+    QStringList folders;
+    QSet<QString> seen;
+    for (const UndoEntry& entry : document.entries()) {
+        if (!UndoLogDocument::entryProblem(entry).isEmpty())
+            continue;
+        const QString parent = entry.currentPath.left(entry.currentPath.lastIndexOf(u'/') + 1);
+        if (seen.contains(parent))
+            continue;
+        seen.insert(parent);
+        // Where a symbolic link lies on the way, the folder the renames really
+        // happen in is the one shown.
+        QString real = QFileInfo(parent).canonicalFilePath();
+        if (!real.isEmpty() && !real.endsWith(u'/'))
+            real += u'/';
+        folders.append(real.isEmpty() ? parent : real);
+    }
+    folders.removeDuplicates();
+    return folders;
+}
+
+QString undoQuestion(const UndoLogDocument& document)
+{
+    const QStringList folders = undoFolders(document);
+    return undoQuestion(folders.isEmpty() ? document.folderText() : folders.join(u"\r\n"_s));
+}
+
 UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
 {
     UndoOutcome outcome;
@@ -101,13 +131,14 @@ UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
             return outcome;
         }
     }
-    if (!dialogs.confirm(undoQuestion(UndoLogDocument::parse(bytes).folderText()))) {
+    if (!dialogs.confirm(undoQuestion(UndoLogDocument::parse(bytes)))) {
         outcome.result = UndoOutcome::Result::Declined;
         outcome.undoFolderHasFiles = UndoFolderHasFiles(undoFolder);
         return outcome;
     }
 
     QString lastMissing;
+    QString updateError;
     {
         // Read again under the lock: the document may have grown meanwhile.
         const LockedDocument locked(path);
@@ -119,13 +150,21 @@ UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
         outcome.result = UndoOutcome::Result::Done;
         const UndoLogDocument document = UndoLogDocument::parse(bytes);
         const QList<UndoEntry>& entries = document.entries();
-        QList<bool> undone(entries.size(), false);
+        // An entry is settled when it was undone now, or earlier: its new name
+        // gone and its old name there again (an undo killed part-way).
+        QList<bool> settled(entries.size(), false);
+        int settledCount = 0;
         qsizetype lastMissingIndex = -1;
         for (qsizetype k = entries.size() - 1; k >= 0; --k) {
             const UndoEntry& entry = entries.at(k);
             const QString problem = UndoLogDocument::entryProblem(entry);
             const bool pathValid = entry.currentPath.startsWith(u'/') && entry.oldPath.startsWith(u'/');
             if (!pathValid || !Platform::PathExists(entry.currentPath)) {
+                if (pathValid && problem.isEmpty() && Platform::PathExists(entry.oldPath)) {
+                    settled[k] = true;
+                    ++settledCount;
+                    continue;
+                }
                 ++outcome.missing;
                 if (k > lastMissingIndex) {
                     lastMissingIndex = k;
@@ -135,23 +174,27 @@ UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
             }
             if (problem.isEmpty() && Platform::renameNoReplace(entry.currentPath, entry.oldPath) ==
                                          Platform::RenameResult::Renamed) {
-                undone[k] = true;
+                settled[k] = true;
+                ++settledCount;
                 ++outcome.undone;
             } else {
                 ++outcome.refused;
             }
         }
 
-        if (entries.isEmpty() ? document.isBlank() : outcome.undone == entries.size()) {
+        if (entries.isEmpty() ? document.isBlank() : settledCount == entries.size()) {
             outcome.fate = UndoOutcome::DocumentFate::Deleted;
             outcome.documentUpdated = Platform::removeFile(path);
-        } else if (outcome.undone > 0) {
+            if (!outcome.documentUpdated)
+                updateError = Platform::errnoText(errno);
+        } else if (settledCount > 0) {
             QList<UndoEntry> kept;
             for (qsizetype k = 0; k < entries.size(); ++k)
-                if (!undone.at(k))
+                if (!settled.at(k))
                     kept.append(entries.at(k));
             outcome.fate = UndoOutcome::DocumentFate::Rewritten;
-            outcome.documentUpdated = Platform::writeFileAtomically(path, UndoLogDocument::serialize(kept, document.isUtf8()));
+            outcome.documentUpdated =
+                Platform::writeFileAtomically(path, UndoLogDocument::serialize(kept, document.isUtf8()), &updateError);
         }
     }
 
@@ -160,6 +203,9 @@ UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
                       u"文件不存在,不能撤消重命名!"_s);
     if (outcome.undone > 0)
         dialogs.plain(QString::number(outcome.undone) + u" 个文件按要求撤消重命名！"_s);
+    if (!outcome.documentUpdated)
+        dialogs.warn(path + u"\r\n"_s + u"无法更新此重命名记录文档（"_s + updateError +
+                     u"），文档保持原样；其中已撤消的条目再次撤消时会被跳过。"_s);
     outcome.undoFolderHasFiles = UndoFolderHasFiles(undoFolder);
     return outcome;
 }

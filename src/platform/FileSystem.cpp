@@ -3,7 +3,7 @@
 #include "FileAttributes.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -109,6 +110,83 @@ QStringList listEntries(const QString& folder, Kind wanted, const QStringList& p
     closedir(dir);
     sortNames(names);
     return names;
+}
+
+// Writes all of `size` bytes, going on after short writes; false with errno
+// set when the file system refuses any of them (a full disk, a size limit).
+bool writeAll(int fd, const char* data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size_t(std::min<qint64>(size - done, qint64(1) << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// Fills a new file beside `path` through `fill`, makes it durable and renames
+// it over `path`. Every step is checked (each write, the fsync, the close, the
+// rename); when one fails the new file is removed, `path` keeps what it held
+// and `error` says why. A symbolic link at `path` stays, the file it names is
+// replaced; a replaced file keeps its permissions.
+bool replaceAtomically(const QString& requested, const std::function<bool(int, QString*)>& fill,
+                       QString* error)
+{
+    QString path = requested;
+    for (int hops = 0; hops < 16 && QFileInfo(path).isSymLink(); ++hops)
+        path = QFileInfo(path).symLinkTarget();
+    auto failed = [&](const QString& why) {
+        if (error)
+            *error = path + u": "_s + why;
+        return false;
+    };
+    const QByteArray target = native(path);
+    struct stat existing;
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        return failed(errnoText(errno));
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString folder = slash <= 0 ? u"/"_s : path.left(slash);
+    QByteArray temp = native(path.left(slash + 1) + u'.' + path.mid(slash + 1) + u".tarnwick-XXXXXX"_s);
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(errnoText(errno));
+    auto abandon = [&](const QString& why) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return failed(why);
+    };
+    QString why;
+    if (!fill(fd, &why))
+        return abandon(why);
+    if (::fsync(fd) != 0)
+        return abandon(errnoText(errno));
+    if (::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644) != 0)
+        return abandon(errnoText(errno));
+    if (::close(fd) != 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        return failed(errnoText(e));
+    }
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        return failed(errnoText(e));
+    }
+    // The new name is made as durable as the content.
+    const int dir = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
 }
 
 } // namespace
@@ -250,28 +328,23 @@ bool copyFile(const QString& from, const QString& to, bool replace, QString* err
         target.setPermissions(source.permissions());
         return true;
     }
-    QSaveFile target(to);
-    target.setDirectWriteFallback(false);
-    if (!target.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = target.errorString();
-        return false;
-    }
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && !source.atEnd()) {
-            target.cancelWriting();
-            break;
-        }
-        if (target.write(chunk) != chunk.size())
-            target.cancelWriting();
-    }
-    if (!target.commit()) {
-        if (error)
-            *error = target.errorString();
-        return false;
-    }
-    return true;
+    return replaceAtomically(
+        to,
+        [&source](int fd, QString* why) {
+            while (!source.atEnd()) {
+                const QByteArray chunk = source.read(1 << 20);
+                if (chunk.isEmpty() && !source.atEnd()) {
+                    *why = source.errorString();
+                    return false;
+                }
+                if (!writeAll(fd, chunk.constData(), chunk.size())) {
+                    *why = errnoText(errno);
+                    return false;
+                }
+            }
+            return true;
+        },
+        error);
 }
 
 bool makeFolder(const QString& path)
@@ -286,26 +359,15 @@ bool removeFile(const QString& path)
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return replaceAtomically(
+        path,
+        [&data](int fd, QString* why) {
+            if (writeAll(fd, data.constData(), data.size()))
+                return true;
+            *why = errnoText(errno);
+            return false;
+        },
+        error);
 }
 
 QString errnoText(int error)

@@ -4,12 +4,15 @@
 #include "Xml.h"
 #include "XmlScanner.h"
 
+#include <limits>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Xl {
 
 namespace {
-// About 40 bytes an item: the cap keeps a hostile table near 640 MB.
+// An item costs 8 bytes besides its markup (its text is decoded when asked
+// for): at the cap a table of empty items holds about 200 MB.
 constexpr size_t maxItems = 16'000'000;
 } // namespace
 
@@ -76,13 +79,15 @@ bool SharedStrings::load(const QByteArray& data, const QString& part, WorkbookEr
 {
     m_data = data;
     m_ranges.clear();
-    m_texts.clear();
+    m_addedTexts.clear();
     m_rich.clear();
     m_added.clear();
     m_plainIndex.clear();
     m_indexBuilt = false;
 
     const char* base = m_data.constData();
+    if (m_data.size() > qsizetype(std::numeric_limits<quint32>::max()))
+        return fail(error, WorkbookError::Code::TooLarge, part + u": above 4 GB"_s);
     XmlScanner sc(base, base + m_data.size());
     QString why;
     auto failed = [&](const QString& text) {
@@ -119,7 +124,7 @@ bool SharedStrings::load(const QByteArray& data, const QString& part, WorkbookEr
                 return failed({});
             continue;
         }
-        if (m_texts.size() >= maxItems)
+        if (m_ranges.size() >= maxItems)
             return fail(error, WorkbookError::Code::TooLarge,
                         part + u": more than %1 strings"_s.arg(maxItems));
         const qsizetype from = sc.tokenBegin() - base;
@@ -128,8 +133,7 @@ bool SharedStrings::load(const QByteArray& data, const QString& part, WorkbookEr
         if (!readRichText(sc, &text, &rich, &why))
             return failed(why);
         const qsizetype to = sc.position() - base;
-        m_ranges.emplace_back(from, to);
-        m_texts.push_back(text);
+        m_ranges.emplace_back(quint32(from), quint32(to));
         m_rich.push_back(rich);
         m_itemsEnd = to;
     }
@@ -145,7 +149,17 @@ QString SharedStrings::text(int index) const
 {
     if (index < 0 || index >= count())
         return {};
-    return m_texts[size_t(index)];
+    if (size_t(index) >= m_ranges.size())
+        return m_addedTexts[size_t(index) - m_ranges.size()];
+    // Read from the markup, which load() found well-formed.
+    const auto& r = m_ranges[size_t(index)];
+    XmlScanner sc(m_data.constData() + r.first, m_data.constData() + r.second);
+    QString text;
+    bool rich = false;
+    QString why;
+    if (sc.next() != XmlScanner::Token::StartTag || !readRichText(sc, &text, &rich, &why))
+        return {};
+    return text;
 }
 
 bool SharedStrings::isRich(int index) const
@@ -169,10 +183,13 @@ void SharedStrings::buildIndex() const
 {
     if (m_indexBuilt)
         return;
-    m_plainIndex.reserve(qsizetype(m_texts.size()));
-    for (size_t i = 0; i < m_texts.size(); ++i) {
-        if (!m_rich[i] && !m_plainIndex.contains(m_texts[i]))
-            m_plainIndex.insert(m_texts[i], int(i));
+    m_plainIndex.reserve(count());
+    for (int i = 0; i < count(); ++i) {
+        if (m_rich[size_t(i)])
+            continue;
+        const QString t = text(i);
+        if (!m_plainIndex.contains(t))
+            m_plainIndex.insert(t, i);
     }
     m_indexBuilt = true;
 }
@@ -190,9 +207,9 @@ int SharedStrings::add(const QString& text)
     Xml::appendEscaped(markup, escapeXstring(text), false);
     markup.append("</" + m_prefix + "t></" + m_prefix + "si>");
     m_added.push_back(markup);
-    m_texts.push_back(text);
+    m_addedTexts.push_back(text);
     m_rich.push_back(false);
-    const int index = int(m_texts.size() - 1);
+    const int index = count() - 1;
     m_plainIndex.insert(text, index);
     return index;
 }
@@ -204,9 +221,9 @@ int SharedStrings::addItem(const QByteArray& markup, const QByteArray& markupPre
     if (!rich || markupPrefix != m_prefix)
         return add(text);
     m_added.push_back(markup);
-    m_texts.push_back(text);
+    m_addedTexts.push_back(text);
     m_rich.push_back(true);
-    return int(m_texts.size() - 1);
+    return count() - 1;
 }
 
 QByteArray SharedStrings::save() const

@@ -26,7 +26,7 @@ public:
     bool load(const QByteArray& data, const QString& part, WorkbookError* error);
     void createEmpty();
 
-    int count() const { return int(m_texts.size()); }
+    int count() const { return int(m_ranges.size() + m_added.size()); }
     QString text(int index) const;
     bool isRich(int index) const;
     // The item's markup, "<si>...</si>" (element names as in this table).
@@ -47,12 +47,14 @@ private:
 
     QByteArray m_data; // the part as read
     QByteArray m_prefix;
-    qsizetype m_rootTagBegin = 0, m_rootTagEnd = 0;        // the <sst ...> start tag
-    qsizetype m_itemsEnd = 0;                              // after the last original item
-    std::vector<std::pair<qsizetype, qsizetype>> m_ranges; // original items' markup
-    std::vector<QString> m_texts;
+    qsizetype m_rootTagBegin = 0, m_rootTagEnd = 0; // the <sst ...> start tag
+    qsizetype m_itemsEnd = 0;                       // after the last original item
+    // Original items' markup; their texts are read from it when asked for, so
+    // that a table of millions of items costs little more than its XML.
+    std::vector<std::pair<quint32, quint32>> m_ranges;
     std::vector<bool> m_rich;
     std::vector<QByteArray> m_added; // markup of appended items
+    std::vector<QString> m_addedTexts;
     mutable QHash<QString, int> m_plainIndex;
     mutable bool m_indexBuilt = false;
 };

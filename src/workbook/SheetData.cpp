@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,7 +86,7 @@ void appendText(QByteArray& out, const QString& s)
 } // namespace
 
 bool SheetData::parse(const char* begin, const char* end, QString* error, bool* unsafe,
-                      std::atomic<qint64>* cellBudget, bool* tooLarge)
+                      std::atomic<qint64>* cellBudget, bool* tooLarge, const char** stoppedAt, int* rowBefore)
 {
     *unsafe = false;
     if (tooLarge)
@@ -108,20 +109,26 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
         t = sc.next();
     if (t != XmlScanner::Token::StartTag || sc.localName() != "sheetData")
         return failed(t == XmlScanner::Token::Error ? QString() : u"<sheetData> expected"_s);
-    if (sc.isEmptyElement())
+    if (sc.isEmptyElement()) {
+        if (stoppedAt)
+            *stoppedAt = sc.position();
         return true;
+    }
 
     std::string vBuffer;
     std::string fText;
-    int lastRow = 0;
+    int lastRow = rowBefore ? *rowBefore : 0;
     bool sorted = true;
 
     while (true) {
         t = sc.next();
         if (t == XmlScanner::Token::Error || t == XmlScanner::Token::End)
             return failed({});
-        if (t == XmlScanner::Token::EndTag)
+        if (t == XmlScanner::Token::EndTag) {
+            if (stoppedAt)
+                *stoppedAt = sc.position();
             break; // </sheetData>
+        }
         if (t == XmlScanner::Token::Text)
             continue;
         if (sc.localName() != "row") {
@@ -373,7 +380,21 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
         rows.push_back(std::move(row));
     }
 
-    if (!sorted) {
+    if (rowBefore)
+        *rowBefore = lastRow;
+    if (!sorted)
+        sortRows();
+    return true;
+}
+
+void SheetData::sortRows()
+{
+    if (std::adjacent_find(rows.begin(), rows.end(), [](const RowRecord& a, const RowRecord& b) {
+            return a.number >= b.number;
+        }) == rows.end()) {
+        return;
+    }
+    {
         std::stable_sort(rows.begin(), rows.end(),
                          [](const RowRecord& a, const RowRecord& b) { return a.number < b.number; });
         std::vector<RowRecord> unique;
@@ -395,7 +416,29 @@ bool SheetData::parse(const char* begin, const char* end, QString* error, bool* 
         }
         rows = std::move(unique);
     }
-    return true;
+}
+
+void SheetData::append(SheetData&& more)
+{
+    const int stringBase = int(strings.size());
+    const int formulaBase = int(formulas.size());
+    const int extraBase = int(extras.size());
+    for (RowRecord& row : more.rows) {
+        for (CellRecord& cell : row.cells) {
+            if (cell.text >= 0 && cell.kind != CellKind::SharedString)
+                cell.text += stringBase;
+            if (cell.formula >= 0)
+                cell.formula += formulaBase;
+            if (cell.extra >= 0)
+                cell.extra += extraBase;
+        }
+        rows.push_back(std::move(row));
+    }
+    std::move(more.strings.begin(), more.strings.end(), std::back_inserter(strings));
+    std::move(more.formulas.begin(), more.formulas.end(), std::back_inserter(formulas));
+    std::move(more.extras.begin(), more.extras.end(), std::back_inserter(extras));
+    trailing += more.trailing;
+    more = SheetData();
 }
 
 void SheetData::write(QByteArray& out, std::string_view prefix) const

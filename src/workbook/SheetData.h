@@ -83,8 +83,18 @@ public:
     // `cellBudget` (shared by the sheets of a workbook) caps the cells kept;
     // running out is reported as `tooLarge`. Cells without value, format or
     // markup of their own are dropped, as they mean nothing.
+    // `stoppedAt` receives the end of the </sheetData> tag (input after it is
+    // not read); `rowBefore`, when given, is the row before the first one (for
+    // rows without a number) and receives the last row read.
     bool parse(const char* begin, const char* end, QString* error, bool* unsafe,
-               std::atomic<qint64>* cellBudget = nullptr, bool* tooLarge = nullptr);
+               std::atomic<qint64>* cellBudget = nullptr, bool* tooLarge = nullptr,
+               const char** stoppedAt = nullptr, int* rowBefore = nullptr);
+    // Appends the rows of `more` (read from the part's next piece) and its
+    // strings, formulas and extras, moving the cells' indexes along.
+    void append(SheetData&& more);
+    // Orders the rows by number; a repeated row number merges into one row,
+    // a repeated cell keeping the last one.
+    void sortRows();
     // Writes the element with element names prefixed by `prefix` ("x:" or "").
     void write(QByteArray& out, std::string_view prefix) const;
 

@@ -209,15 +209,19 @@ bool Workbook::loadPackage(const QByteArray& bytes, WorkbookError* error)
             sheetsToLoad.push_back(s.sheet.get());
         }
     }
-    std::vector<QByteArray> xml;
-    if (!m_zip.readAll(parts, &xml, error))
-        return false;
+    // The stored bytes are fetched one part after the other; each part is then
+    // inflated and read piece by piece, never held whole.
+    std::vector<ZipPackage::Stored> stored(size_t(parts.size()));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!m_zip.fetch(parts.at(i), &stored[size_t(i)], error))
+            return false;
+    }
     std::vector<WorkbookError> errors(sheetsToLoad.size());
     // About 32 bytes a cell: the cap keeps a hostile workbook near 640 MB.
     std::atomic<qint64> cellBudget{20'000'000};
     parallelFor(int(sheetsToLoad.size()), [&](int i) {
-        sheetsToLoad[size_t(i)]->load(xml[size_t(i)], &errors[size_t(i)], &cellBudget);
-        xml[size_t(i)] = QByteArray();
+        sheetsToLoad[size_t(i)]->load(stored[size_t(i)], &errors[size_t(i)], &cellBudget);
+        stored[size_t(i)] = ZipPackage::Stored();
     });
     for (const WorkbookError& e : errors) {
         if (!e.ok())

@@ -2,6 +2,7 @@
 
 #include "CellAddress.h"
 #include "FormulaRefs.h"
+#include "SheetPartReader.h"
 #include "ValueText.h"
 #include "Workbook.h"
 #include "WorkbookInternals.h"
@@ -27,65 +28,39 @@ Worksheet::~Worksheet() = default;
 
 bool Worksheet::load(const QByteArray& xml, WorkbookError* error, std::atomic<qint64>* cellBudget)
 {
-    const char* base = xml.constData();
-    XmlScanner sc(base, base + xml.size());
-    qsizetype start = -1, end = -1;
-    bool rootSeen = false;
-    auto scanFailed = [&](const QString& why) {
-        return fail(error, sc.unsafe() ? WorkbookError::Code::Unsafe : WorkbookError::Code::Corrupt,
-                    m_part + u": "_s + (why.isEmpty() ? sc.errorText() : why));
-    };
-    while (true) {
-        const XmlScanner::Token t = sc.next();
-        if (t == XmlScanner::Token::Error)
-            return scanFailed({});
-        if (t == XmlScanner::Token::End)
-            break;
-        if (t != XmlScanner::Token::StartTag)
-            continue;
-        if (sc.depth() == 1) {
-            if (sc.localName() != "worksheet")
-                return scanFailed(u"<worksheet> expected"_s);
-            rootSeen = true;
-            m_prefix = std::string(sc.name().substr(0, sc.name().size() - sc.localName().size()));
-            continue;
-        }
-        if (sc.depth() == 2 && sc.localName() == "sheetData") {
-            start = sc.tokenBegin() - base;
-            if (!sc.skipElement())
-                return scanFailed({});
-            end = sc.position() - base;
-            break;
-        }
-        if (!sc.skipElement())
-            return scanFailed({});
-    }
-    if (!rootSeen)
-        return scanFailed(u"no root element"_s);
+    SheetPartReader reader(m_part, cellBudget);
+    if (!reader.feed(xml.constData(), xml.size()) || !reader.finish())
+        return fail(error, reader.error());
+    return load(reader, error);
+}
 
+bool Worksheet::load(const ZipPackage::Stored& stored, WorkbookError* error, std::atomic<qint64>* cellBudget)
+{
+    SheetPartReader reader(m_part, cellBudget);
+    if (!ZipPackage::inflateStored(
+            stored, qint64(4) << 20,
+            [&reader](const char* data, qsizetype size) { return reader.feed(data, size); }, error))
+        return false;
+    if (!reader.finish())
+        return fail(error, reader.error());
+    return load(reader, error);
+}
+
+bool Worksheet::load(SheetPartReader& reader, WorkbookError* error)
+{
+    m_prefix = reader.prefix;
+    m_data = std::move(reader.data);
     const QByteArray placeholder =
         '<' + QByteArray::fromStdString(m_prefix) + "sheetData " + placeholderAttribute + "=\"1\"/>";
-    QByteArray rest;
-    if (start >= 0) {
-        QString why;
-        bool unsafe = false;
-        bool tooLarge = false;
-        if (!m_data.parse(base + start, base + end, &why, &unsafe, cellBudget, &tooLarge))
-            return fail(error,
-                        unsafe     ? WorkbookError::Code::Unsafe
-                        : tooLarge ? WorkbookError::Code::TooLarge
-                                   : WorkbookError::Code::Corrupt,
-                        m_part + u": "_s + why);
-        rest.reserve(xml.size() - (end - start) + placeholder.size());
-        rest.append(base, start);
+    QByteArray rest = std::move(reader.head);
+    if (reader.hasSheetData) {
         rest.append(placeholder);
-        rest.append(base + end, xml.size() - end);
-    } else {
-        rest = xml;
+        rest.append(reader.tail);
     }
+    reader.tail.clear();
     if (!Xml::load(m_doc, rest, m_part, error))
         return false;
-    if (start < 0) {
+    if (!reader.hasSheetData) {
         pugi::xml_node node = Xml::insertOrdered(root(), "sheetData", Xml::worksheetOrder());
         node.append_attribute(placeholderAttribute).set_value("1");
     }

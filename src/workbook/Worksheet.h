@@ -5,6 +5,7 @@
 #include "Range.h"
 #include "SheetData.h"
 #include "WorkbookError.h"
+#include "ZipPackage.h"
 
 #include <QHash>
 #include <QList>
@@ -17,6 +18,7 @@
 
 namespace Xl {
 
+class SheetPartReader;
 class Workbook;
 struct StyleImport;
 
@@ -77,6 +79,9 @@ private:
 
     Worksheet(Workbook* book, const QString& part);
     bool load(const QByteArray& xml, WorkbookError* error, std::atomic<qint64>* cellBudget = nullptr);
+    // Inflates and reads the part piece by piece (see SheetPartReader).
+    bool load(const ZipPackage::Stored& stored, WorkbookError* error, std::atomic<qint64>* cellBudget);
+    bool load(SheetPartReader& reader, WorkbookError* error);
     // Brings derived markup (the dimension) up to date; then save() may run on
     // any thread.
     void prepareSave();

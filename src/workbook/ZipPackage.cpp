@@ -3,8 +3,11 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <QScopeGuard>
+
 #include "Parallel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -194,6 +197,23 @@ bool ZipPackage::load(const QByteArray& bytes, WorkbookError* error, const Limit
             total + qint64(st.size) > limits.maxInflatedBytes)
             return reject(WorkbookError::Code::TooLarge,
                           u"inflated size above %1 bytes at \"%2\""_s.arg(limits.maxInflatedBytes).arg(name));
+        // What the directory claims is checked against the archive itself before
+        // anything is allocated for it: a stored entry is its own size, a deflated
+        // one inflates at most 1032 times its compressed size, and no entry's
+        // compressed bytes can exceed the archive.
+        if (st.valid & ZIP_STAT_COMP_SIZE) {
+            const bool method = st.valid & ZIP_STAT_COMP_METHOD;
+            if (st.comp_size > zip_uint64_t(m_bytes.size()))
+                return reject(WorkbookError::Code::Corrupt,
+                              u"entry \"%1\" claims %2 compressed bytes in a %3-byte archive"_s.arg(name)
+                                  .arg(st.comp_size)
+                                  .arg(m_bytes.size()));
+            if (method && st.comp_method == ZIP_CM_STORE && st.size != st.comp_size)
+                return reject(WorkbookError::Code::Corrupt, u"stored entry \"%1\" has two sizes"_s.arg(name));
+            if (method && st.comp_method == ZIP_CM_DEFLATE && st.size > st.comp_size * 1032 + 64)
+                return reject(WorkbookError::Code::Corrupt,
+                              u"entry \"%1\" claims more than deflate can inflate to"_s.arg(name));
+        }
         total += qint64(st.size);
         const QString k = key(name);
         if (m_index.contains(k))
@@ -258,11 +278,15 @@ bool ZipPackage::fetchRaw(const Entry& e, QByteArray* raw, int* method, Workbook
         return fail(error, WorkbookError::Code::Corrupt,
                     u"part \"%1\": %2"_s.arg(e.name, zipErrorText(zip_get_error(m_zip))));
     const qint64 expected = raw8 ? e.compressedSize : e.size;
+    // The buffer grows with what is actually read: libzip's other methods
+    // (bzip2, xz...) have no ratio bound that load() could check.
+    constexpr qint64 chunk = qint64(1) << 20;
     QByteArray buffer;
-    buffer.resize(expected);
     qint64 done = 0;
     while (done < expected) {
-        const zip_int64_t n = zip_fread(f, buffer.data() + done, zip_uint64_t(expected - done));
+        if (buffer.size() == done)
+            buffer.resize(std::min(expected, done + std::max(chunk, done)));
+        const zip_int64_t n = zip_fread(f, buffer.data() + done, zip_uint64_t(buffer.size() - done));
         if (n < 0) {
             const QString text = zipErrorText(zip_file_get_error(f));
             zip_fclose(f);
@@ -275,6 +299,7 @@ bool ZipPackage::fetchRaw(const Entry& e, QByteArray* raw, int* method, Workbook
     zip_fclose(f);
     if (done != expected)
         return fail(error, WorkbookError::Code::Corrupt, u"part \"%1\" is truncated"_s.arg(e.name));
+    buffer.truncate(done);
     if (!raw8)
         *method = ZIP_CM_STORE; // libzip inflated it already
     *raw = std::move(buffer);
@@ -369,6 +394,80 @@ bool ZipPackage::readAll(const QStringList& names, std::vector<QByteArray>* data
             return fail(error, e);
     }
     return true;
+}
+
+bool ZipPackage::fetch(const QString& name, Stored* stored, WorkbookError* error) const
+{
+    const Entry* e = find(name);
+    if (!e)
+        return fail(error, WorkbookError::Code::Corrupt, u"missing part \"%1\""_s.arg(name));
+    stored->name = e->name;
+    stored->size = e->size;
+    stored->crc = e->crc;
+    stored->hasCrc = e->hasCrc && e->sourceIndex >= 0;
+    if (e->sourceIndex < 0) {
+        stored->method = ZIP_CM_STORE;
+        stored->raw = e->data;
+        return true;
+    }
+    return fetchRaw(*e, &stored->raw, &stored->method, error);
+}
+
+bool ZipPackage::inflateStored(const Stored& stored, qint64 piece,
+                               const std::function<bool(const char*, qsizetype)>& sink, WorkbookError* error)
+{
+    const QString& name = stored.name;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    auto deliver = [&](const char* data, qint64 n) {
+        for (qint64 at = 0; at < n;) {
+            const uInt k = uInt(std::min<qint64>(n - at, qint64(1) << 30));
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(data + at), k);
+            at += k;
+        }
+        return sink(data, qsizetype(n));
+    };
+    auto checked = [&]() {
+        if (stored.hasCrc && quint32(crc) != stored.crc)
+            return fail(error, WorkbookError::Code::Corrupt, u"part \"%1\": checksum mismatch"_s.arg(name));
+        return true;
+    };
+    if (stored.method == ZIP_CM_STORE) {
+        if (stored.raw.size() != stored.size)
+            return fail(error, WorkbookError::Code::Corrupt, u"part \"%1\": wrong size"_s.arg(name));
+        for (qint64 at = 0; at < stored.raw.size(); at += piece) {
+            if (!deliver(stored.raw.constData() + at, std::min(piece, stored.raw.size() - at)))
+                return true;
+        }
+        return checked();
+    }
+    z_stream z{};
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+        return fail(error, WorkbookError::Code::Corrupt, u"part \"%1\": zlib"_s.arg(name));
+    const auto end = qScopeGuard([&z] { inflateEnd(&z); });
+    QByteArray out(qsizetype(std::min(piece, std::max<qint64>(stored.size, 1))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.raw.constData()));
+    z.avail_in = uInt(stored.raw.size());
+    qint64 total = 0;
+    int status = Z_OK;
+    while (status != Z_STREAM_END) {
+        // Never more than the recorded size: a stream that goes on is cut off.
+        const qint64 room = std::min<qint64>(out.size(), stored.size - total + 1);
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = uInt(room);
+        status = ::inflate(&z, Z_NO_FLUSH);
+        const qint64 produced = room - z.avail_out;
+        total += produced;
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        if (total > stored.size)
+            break;
+        if (produced > 0 && !deliver(out.constData(), produced))
+            return true;
+    }
+    if (status != Z_STREAM_END || total != stored.size)
+        return fail(error, WorkbookError::Code::Corrupt,
+                    u"part \"%1\" does not inflate to its recorded size"_s.arg(name));
+    return checked();
 }
 
 void ZipPackage::write(const QString& name, const QByteArray& data)

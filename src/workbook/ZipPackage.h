@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 struct zip;
@@ -55,6 +56,26 @@ public:
     bool read(const QString& name, QByteArray* data, WorkbookError* error) const;
     // Reads several entries, inflating on two threads.
     bool readAll(const QStringList& names, std::vector<QByteArray>* data, WorkbookError* error) const;
+
+    // An entry's stored bytes, fetched by fetch() one entry after the other
+    // (libzip is not thread-safe); inflateStored() then runs on any thread and hands
+    // the inflated bytes over piece by piece, so that a large part never has
+    // to be held whole.
+    struct Stored
+    {
+        QString name;
+        qint64 size = 0;
+        quint32 crc = 0;
+        bool hasCrc = false;
+        int method = 0;
+        QByteArray raw; // compressed, or the data of an entry written since loading
+    };
+    bool fetch(const QString& name, Stored* stored, WorkbookError* error) const;
+    // Calls `sink` with consecutive pieces of at most `piece` bytes; stops when
+    // it returns false. Corrupt when the data do not inflate to the recorded
+    // size and checksum (found after the last piece).
+    static bool inflateStored(const Stored& stored, qint64 piece,
+                              const std::function<bool(const char*, qsizetype)>& sink, WorkbookError* error);
 
     // Adds or replaces an entry; a replaced entry keeps its place in the order.
     void write(const QString& name, const QByteArray& data);

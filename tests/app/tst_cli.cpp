@@ -69,6 +69,7 @@ private Q_SLOTS:
     void commandHelp();
     void tooShortMessageGoesToStandardError();
     void renameRecordsAndReportsRows();
+    void renameWithUnusableUndoFolderWarns();
     void renameWithoutTerminalRefuses();
     void attributes();
     void undoOfWindowRecord();
@@ -329,6 +330,21 @@ void TestCli::renameRecordsAndReportsRows()
                                     u"\""_s + folder + u"/x_x_b.txt"_s, folder + u"/x_b.txt\""_s}));
 }
 
+// An undo folder that cannot hold a record: the renames go ahead, after a
+// warning that says so, and the command does not claim full success.
+void TestCli::renameWithUnusableUndoFolderWarns()
+{
+    TempTree tree;
+    tree.write(u"files/a.txt"_s, "A");
+    const QString notAFolder = tree.write(u"undo-is-a-file"_s, "x");
+    const Result r = runCli({u"rename"_s, tree.file(u"files"_s), u"--affix"_s, u"--prefix"_s, u"x_"_s,
+                             u"--yes"_s, u"--undo-dir"_s, notAFolder});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(u"无法创建重命名记录文档"_s) && r.err.contains(u"不能撤消"_s), qPrintable(r.err));
+    QCOMPARE(lines(r.out).first(), u"a.txt\tx_a.txt\t操作成功"_s);
+    QCOMPARE(tree.entries(u"files"_s), QStringList{u"x_a.txt"_s});
+}
+
 void TestCli::renameWithoutTerminalRefuses()
 {
     TempTree tree;
@@ -379,6 +395,9 @@ void TestCli::undoOfWindowRecord()
     r = runCli({u"undo"_s, outcome.undoLogPath, u"--yes"_s});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, u"2 个文件按要求撤消重命名！\n"_s);
+    // --yes answers the question, which still names the folder renamed in.
+    QVERIFY2(r.err.contains(u"要撤消以下文件夹中所有文件重命名吗？\n"_s + tree.path() + u"/"_s),
+             qPrintable(r.err));
     QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
     QVERIFY(undo.entries().isEmpty());
 }

@@ -99,6 +99,7 @@ private Q_SLOTS:
     void listsTheChosenFolder();
     void emptyFolderAndGuard();
     void unreadableFolderLeavesTheListing();
+    void executeWarnsWhenTheRecordCannotBeCreated();
     void filterMenu();
     void tabSelection_data();
     void tabSelection();
@@ -455,6 +456,37 @@ void TestMainWindow::emptyFolderAndGuard()
     QCOMPARE(f.dialogs.texts(), QStringList{u"没有选择文件！"_s});
     QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::Information);
     QVERIFY(f.shell.help.isEmpty());
+}
+
+// An undo folder that cannot hold a record: the window warns before the
+// renames, which go ahead, then closes as usual.
+void TestMainWindow::executeWarnsWhenTheRecordCannotBeCreated()
+{
+    Fixture f;
+    TempTree folder;
+    folder.write(u"a.txt"_s);
+    folder.write(u"b.txt"_s);
+    MainWindow& w = f.started();
+    w.selectTab(0);
+    w.folderSelected(folder.path());
+    const QString undoFolder = Platform::AppPaths(f.app.path(), f.data.file(u"user"_s)).undoFolder();
+    QDir(undoFolder).removeRecursively();
+    QFile blocker(undoFolder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    w.RunToolbarCommand(MainWindow::ShowName);
+    f.dialogs.clear();
+    f.dialogs.answers.enqueue(Platform::MessageAnswer::Yes);
+    w.RunToolbarCommand(MainWindow::execute);
+    const QStringList texts = f.dialogs.texts();
+    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts.at(0), u"是否重命名这些文件?"_s);
+    QVERIFY2(texts.at(1).startsWith(u"无法创建重命名记录文档 "_s + undoFolder + u'/'),
+             qPrintable(texts.at(1)));
+    QCOMPARE(f.dialogs.messages.at(1).icon, MessageIcon::Warning);
+    QCOMPARE(texts.at(2), u"操作完成！"_s);
+    QVERIFY(folder.entries() != QStringList({u"a.txt"_s, u"b.txt"_s}));
+    QCOMPARE(folder.entries().size(), 2);
 }
 
 void TestMainWindow::filterMenu()

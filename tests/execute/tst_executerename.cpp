@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "Immutable.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
@@ -329,11 +330,101 @@ private Q_SLOTS:
         } else {
             request.undoFolder.clear();
         }
+        // The warning comes before the first rename.
+        QStringList filesWhenWarned;
+        request.warn = [&](const QString&) { filesWhenWarned = f.files(); };
         const auto outcome = Execute::ExecuteRename(request);
         QCOMPARE(outcome.options, QStringList({u"操作成功"_s, u"操作成功"_s}));
         QVERIFY(!outcome.recorded);
         QCOMPARE(f.files(), QStringList({u"1.txt"_s, u"2.txt"_s}));
         QVERIFY(!Platform::PathExists(outcome.undoLogPath));
+        if (request.undoFolder.isEmpty()) {
+            QVERIFY(outcome.warnings.isEmpty());
+        } else {
+            QCOMPARE(outcome.warnings.size(), 1);
+            QVERIFY(outcome.warnings.first().contains(outcome.undoLogPath));
+            QCOMPARE(filesWhenWarned, QStringList({u"a.txt"_s, u"b.txt"_s}));
+        }
+    }
+
+    // A full disk mid-run: the run stops before the first rename whose entry
+    // cannot be written, so every rename that happened is recorded.
+    void aFullDiskStopsTheRunBeforeAnUnrecordedRename()
+    {
+        QStringList oldNames;
+        QStringList newNames;
+        for (int i = 0; i < 10; ++i) {
+            oldNames << u"f%1.txt"_s.arg(i);
+            newNames << u"g%1.txt"_s.arg(i);
+        }
+        Fixture f(oldNames);
+        const QByteArray entry0 = Execute::undoEntryBytes(f.folder + u"g0.txt"_s, f.folder + u"f0.txt"_s);
+        Execute::RenameOutcome outcome;
+        {
+            const FileSizeLimit full(rlim_t(3 * entry0.size() + 5));
+            outcome = Execute::ExecuteRename(f.request(oldNames, newNames));
+        }
+        QCOMPARE(outcome.renamed, 3);
+        QVERIFY(!outcome.recorded);
+        QVERIFY(!outcome.stopReason.isEmpty());
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(outcome.options.at(i), i < 3 ? u"操作成功"_s : u"操作失败"_s);
+            QCOMPARE(outcome.statuses.at(i), i < 3 ? RowStatus::Renamed : RowStatus::Stopped);
+        }
+        QByteArray expected;
+        for (int i = 0; i < 3; ++i)
+            expected += Execute::undoEntryBytes(f.folder + newNames[i], f.folder + oldNames[i]);
+        QCOMPARE(f.log(), expected);
+        QCOMPARE(f.files().size(), 10);
+        QVERIFY(f.files().contains(u"f3.txt"_s));
+    }
+
+    // The record removed or replaced while a run appends to it: every entry
+    // of the run is written to a new record, with a warning.
+    void aRecordRemovedMidRunIsWrittenAnew_data()
+    {
+        QTest::addColumn<int>("afterRow");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("removed early") << 5 << false;
+        QTest::newRow("removed after the last check") << 598 << false;
+        QTest::newRow("replaced") << 5 << true;
+    }
+
+    void aRecordRemovedMidRunIsWrittenAnew()
+    {
+        QFETCH(int, afterRow);
+        QFETCH(bool, replaced);
+        QStringList oldNames;
+        QStringList newNames;
+        for (int i = 0; i < 600; ++i) {
+            oldNames << u"f%1"_s.arg(i);
+            newNames << u"g%1"_s.arg(i);
+        }
+        Fixture f(oldNames);
+        auto request = f.request(oldNames, newNames);
+        request.progress = [&](qsizetype done, qsizetype) {
+            if (done != afterRow)
+                return;
+            QFile::remove(f.logPath());
+            if (replaced)
+                f.tree.write(u"undofile/2013-10-17 9时5分30秒.txt"_s, "someone else's");
+        };
+        const auto outcome = Execute::ExecuteRename(request);
+        QCOMPARE(outcome.renamed, 600);
+        QVERIFY(outcome.recorded);
+        QCOMPARE(outcome.warnings.size(), 1);
+        const QString expectedPath =
+            replaced ? f.undoFolder + u"/2013-10-17 9时5分30秒 (2).txt"_s : f.logPath();
+        QCOMPARE(outcome.undoLogPath, expectedPath);
+        QVERIFY(outcome.warnings.first().contains(expectedPath));
+        QByteArray expected;
+        for (int i = 0; i < 600; ++i)
+            expected += Execute::undoEntryBytes(f.folder + newNames[i], f.folder + oldNames[i]);
+        QFile record(expectedPath);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), expected);
+        if (replaced)
+            QCOMPARE(f.log(), QByteArray("someone else's"));
     }
 
     void reportsProgressAfterEachRow()

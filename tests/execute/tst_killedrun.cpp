@@ -89,7 +89,7 @@ private Q_SLOTS:
         dialogs.answers.enqueue(Platform::MessageAnswer::Yes);
         const auto outcome = Execute::UndoRename(dialogs, undoFolder);
         QCOMPARE(outcome.undone, renamed.size());
-        QCOMPARE(outcome.missing, notRenamed);
+        QCOMPARE(outcome.missing, 0); // the entry of a rename that did not happen is dropped
         for (const QString& name : Platform::listFiles(folder, u"*.*"_s))
             QVERIFY2(!name.startsWith(u"n_"_s), qPrintable(name));
     }

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
 
@@ -262,6 +263,95 @@ private Q_SLOTS:
                                                  u"D:\\照片\\002.jpg\r\n等2文件不存在,不能撤消重命名!"_s}));
         QCOMPARE(outcome.missing, 2);
         QCOMPARE(f.tree.read(u"undofile/record.txt"_s), before);
+    }
+
+    // An undo killed part-way renamed the last entries back but left the
+    // record whole: those entries are settled, not missing.
+    void aKilledUndoLeavesNoStaleEntries()
+    {
+        Fixture f({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+        const QString record =
+            f.execute({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}, {u"1.txt"_s, u"2.txt"_s, u"3.txt"_s});
+        QVERIFY(QFile::rename(f.folder + u"3.txt"_s, f.folder + u"c.txt"_s));
+        QVERIFY(QFile::rename(f.folder + u"2.txt"_s, f.folder + u"b.txt"_s));
+        const auto outcome = f.undo(record);
+        QCOMPARE(f.dialogs.texts(), QStringList({u"要撤消以下文件夹中所有文件重命名吗？\r\n"_s + f.folder,
+                                                 u"1 个文件按要求撤消重命名！"_s}));
+        QCOMPARE(outcome.undone, 1);
+        QCOMPARE(outcome.missing, 0);
+        QCOMPARE(outcome.fate, Fate::Deleted);
+        QVERIFY(!QFileInfo::exists(record));
+        QCOMPARE(f.files(), QStringList({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}));
+    }
+
+    // The rewrite of a record on a full disk fails: the record stays whole
+    // (not emptied), a warning names it, and the next undo still works.
+    void aFullDiskKeepsTheRecord()
+    {
+        Fixture f({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+        const QString record =
+            f.execute({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}, {u"1.txt"_s, u"2.txt"_s, u"3.txt"_s});
+        const QByteArray before = f.tree.read(u"undofile/2013-10-17 9时5分30秒.txt"_s);
+        QVERIFY(QFile::remove(f.folder + u"3.txt"_s)); // missing: the record must be rewritten
+        Execute::UndoOutcome outcome;
+        {
+            const FileSizeLimit full(16);
+            outcome = f.undo(record);
+        }
+        QCOMPARE(outcome.undone, 2);
+        QCOMPARE(outcome.fate, Fate::Rewritten);
+        QVERIFY(!outcome.documentUpdated);
+        QCOMPARE(f.tree.read(u"undofile/2013-10-17 9时5分30秒.txt"_s), before);
+        QCOMPARE(f.tree.entries(u"undofile"_s), QStringList{u"2013-10-17 9时5分30秒.txt"_s});
+        const Platform::MessageRequest& warning = f.dialogs.messages.last();
+        QCOMPARE(warning.icon, MessageIcon::Warning);
+        QVERIFY(warning.text.startsWith(record + u"\r\n"_s));
+
+        f.dialogs.clear();
+        const auto again = f.undo(record);
+        QCOMPARE(again.undone, 0);
+        QCOMPARE(again.missing, 1);
+        QCOMPARE(again.fate, Fate::Rewritten);
+        QVERIFY(again.documentUpdated);
+        QCOMPARE(f.tree.read(u"undofile/2013-10-17 9时5分30秒.txt"_s), f.entry(u"3.txt"_s, u"c.txt"_s));
+    }
+
+    // A record naming one folder must not rename in another: ".." components
+    // are refused, and the question names every folder, as its real path.
+    void aCraftedRecordRenamesOnlyWhereTheQuestionSays()
+    {
+        Fixture f({u"1.txt"_s});
+        f.tree.write(u"victim/1.txt"_s, "victim");
+        f.tree.write(u"y/2.txt"_s, "y");
+        const QByteArray x = QFile::encodeName(f.folder);
+        const QByteArray root = QFile::encodeName(f.tree.path());
+        const QString record = f.writeRecord("\"" + x + "../victim/1.txt\r\n" + x + "../victim/a.txt\"\r\n" +
+                                             "\"" + x + "./1.txt\r\n" + x + "./b.txt\"\r\n" + "\"" + root +
+                                             "/y/2.txt\r\n" + root + "/y/b.txt\"\r\n");
+        const auto outcome = f.undo(record);
+        QCOMPARE(f.dialogs.messages.first().text,
+                 u"要撤消以下文件夹中所有文件重命名吗？\r\n"_s + f.tree.path() + u"/y/"_s);
+        QCOMPARE(outcome.refused, 2);
+        QCOMPARE(outcome.undone, 1);
+        QCOMPARE(f.tree.entries(u"victim"_s), QStringList{u"1.txt"_s});
+        QCOMPARE(f.files(), QStringList{u"1.txt"_s});
+        QCOMPARE(f.tree.entries(u"y"_s), QStringList{u"b.txt"_s});
+    }
+
+    void theQuestionNamesEveryFolderThroughLinks()
+    {
+        Fixture f({u"1.txt"_s});
+        f.tree.write(u"real/2.txt"_s, "2");
+        QVERIFY(QFile::link(f.tree.file(u"real"_s), f.tree.file(u"link"_s)));
+        const QString record = f.writeRecord(
+            f.entry(u"1.txt"_s, u"a.txt"_s) + "\"" + QFile::encodeName(f.tree.path()) + "/link/2.txt\r\n" +
+            QFile::encodeName(f.tree.path()) + "/link/b.txt\"\r\n" + f.entry(u"1.txt"_s, u"a.txt"_s));
+        const auto outcome = f.undo(record);
+        QCOMPARE(f.dialogs.messages.first().text, u"要撤消以下文件夹中所有文件重命名吗？\r\n"_s + f.folder +
+                                                      u"\r\n"_s + f.tree.path() + u"/real/"_s);
+        // Folders reached through a link stay undoable.
+        QCOMPARE(outcome.undone, 2);
+        QCOMPARE(f.tree.entries(u"real"_s), QStringList{u"b.txt"_s});
     }
 
     void anEntryLeadingOutOfItsFolderIsRefused()

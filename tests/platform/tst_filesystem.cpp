@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "TempTree.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void attributesRefuseWhatCannotBeStored();
     void copyWithAndWithoutReplacing();
     void atomicWriteKeepsOriginalOnFailure();
+    void atomicWriteOnFullDisk_data();
+    void atomicWriteOnFullDisk();
     void singleInstance();
 };
 
@@ -238,6 +241,36 @@ void TestFileSystem::atomicWriteKeepsOriginalOnFailure()
     QVERIFY(!writeFileAtomically(tree.file(u"missing/doc.txt"_s), "x", &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(tree.entries(), QStringList{u"doc.txt"_s});
+}
+
+void TestFileSystem::atomicWriteOnFullDisk_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("copy");
+    // Smaller than a stream's buffer (the failure shows only at the flush) and larger.
+    QTest::newRow("buffered write") << 10000 << false;
+    QTest::newRow("large write") << 300000 << false;
+    QTest::newRow("copy over a file") << 10000 << true;
+}
+
+void TestFileSystem::atomicWriteOnFullDisk()
+{
+    QFETCH(int, size);
+    QFETCH(bool, copy);
+    TempTree tree;
+    const QString path = tree.write(u"doc.txt"_s, "original");
+    const QString source = tree.write(u"source.bin"_s, QByteArray(size, 'x'));
+    QString error;
+    bool written;
+    {
+        const FileSizeLimit full(4096);
+        written = copy ? copyFile(source, path, true, &error)
+                       : writeFileAtomically(path, QByteArray(size, 'x'), &error);
+    }
+    QVERIFY(!written);
+    QVERIFY(error.contains(path));
+    QCOMPARE(tree.read(u"doc.txt"_s), QByteArray("original"));
+    QCOMPARE(tree.entries(), (QStringList{u"doc.txt"_s, u"source.bin"_s}));
 }
 
 void TestFileSystem::singleInstance()

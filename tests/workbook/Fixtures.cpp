@@ -179,6 +179,165 @@ void put32(QByteArray& b, quint32 v)
 
 } // namespace
 
+QByteArray zip64SizeClaim(quint64 compressedClaim, int method)
+{
+    const QByteArray name = "[Content_Types].xml";
+    const QByteArray data = "<Types/>";
+    const quint32 crc =
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+    QByteArray zip;
+    put32(zip, 0x04034b50);
+    put16(zip, 20);
+    put16(zip, 0);
+    put16(zip, quint16(method));
+    put16(zip, 0);
+    put16(zip, 0x21);
+    put32(zip, crc);
+    put32(zip, quint32(data.size()));
+    put32(zip, quint32(data.size()));
+    put16(zip, quint16(name.size()));
+    put16(zip, 0);
+    zip.append(name);
+    zip.append(data);
+    const quint32 cdStart = quint32(zip.size());
+    put32(zip, 0x02014b50);
+    put16(zip, 45);
+    put16(zip, 45);
+    put16(zip, 0);
+    put16(zip, quint16(method));
+    put16(zip, 0);
+    put16(zip, 0x21);
+    put32(zip, crc);
+    put32(zip, 0xFFFFFFFFu); // compressed size: in the ZIP64 field
+    put32(zip, quint32(data.size()));
+    put16(zip, quint16(name.size()));
+    put16(zip, 12);
+    put16(zip, 0);
+    put16(zip, 0);
+    put16(zip, 0);
+    put32(zip, 0);
+    put32(zip, 0);
+    zip.append(name);
+    put16(zip, 0x0001);
+    put16(zip, 8);
+    put32(zip, quint32(compressedClaim & 0xFFFFFFFFu));
+    put32(zip, quint32(compressedClaim >> 32));
+    const quint32 cdSize = quint32(zip.size()) - cdStart;
+    put32(zip, 0x06054b50);
+    put16(zip, 0);
+    put16(zip, 0);
+    put16(zip, 1);
+    put16(zip, 1);
+    put32(zip, cdSize);
+    put32(zip, cdStart);
+    put16(zip, 0);
+    return zip;
+}
+
+QByteArray packageWithRepeatedSheet(const QByteArray& head, const QByteArray& unit, qint64 count,
+                                    const QByteArray& tail)
+{
+    // The other parts as the plain package has them, then the sheet replaced.
+    Xl::ZipPackage plain;
+    plain.load(packageWithSheet("<x/>"), nullptr);
+    struct Part
+    {
+        QByteArray name;
+        QByteArray compressed;
+        quint32 crc = 0;
+        quint64 size = 0;
+    };
+    QList<Part> parts;
+    for (const QString& name : plain.names()) {
+        Part part;
+        part.name = name.toUtf8();
+        z_stream z{};
+        deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        uLong crc = crc32(0, nullptr, 0);
+        char out[1 << 16];
+        auto push = [&](const QByteArray& piece, bool last) {
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.constData()), uInt(piece.size()));
+            part.size += quint64(piece.size());
+            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.constData()));
+            z.avail_in = uInt(piece.size());
+            do {
+                z.next_out = reinterpret_cast<Bytef*>(out);
+                z.avail_out = sizeof out;
+                deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+                part.compressed.append(out, qsizetype(sizeof out - z.avail_out));
+            } while (z.avail_out == 0 || (last && z.avail_in > 0));
+        };
+        if (name == u"xl/worksheets/sheet1.xml"_s) {
+            push(head, false);
+            const qint64 perPiece =
+                std::max<qint64>(1, (qint64(1) << 20) / std::max<qsizetype>(unit.size(), 1));
+            const QByteArray piece = unit.repeated(perPiece);
+            qint64 left = count;
+            for (; left >= perPiece; left -= perPiece)
+                push(piece, false);
+            push(unit.repeated(left), false);
+            push(tail, true);
+        } else {
+            QByteArray data;
+            plain.read(name, &data, nullptr);
+            push(data, true);
+        }
+        deflateEnd(&z);
+        part.crc = quint32(crc);
+        parts << part;
+    }
+    QByteArray zip;
+    QList<quint32> offsets;
+    for (const Part& p : parts) {
+        offsets << quint32(zip.size());
+        put32(zip, 0x04034b50);
+        put16(zip, 20);
+        put16(zip, 0);
+        put16(zip, 8);
+        put16(zip, 0);
+        put16(zip, 0x21);
+        put32(zip, p.crc);
+        put32(zip, quint32(p.compressed.size()));
+        put32(zip, quint32(p.size));
+        put16(zip, quint16(p.name.size()));
+        put16(zip, 0);
+        zip.append(p.name);
+        zip.append(p.compressed);
+    }
+    const quint32 cdStart = quint32(zip.size());
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const Part& p = parts.at(i);
+        put32(zip, 0x02014b50);
+        put16(zip, 20);
+        put16(zip, 20);
+        put16(zip, 0);
+        put16(zip, 8);
+        put16(zip, 0);
+        put16(zip, 0x21);
+        put32(zip, p.crc);
+        put32(zip, quint32(p.compressed.size()));
+        put32(zip, quint32(p.size));
+        put16(zip, quint16(p.name.size()));
+        put16(zip, 0);
+        put16(zip, 0);
+        put16(zip, 0);
+        put16(zip, 0);
+        put32(zip, 0);
+        put32(zip, offsets.at(i));
+        zip.append(p.name);
+    }
+    const quint32 cdSize = quint32(zip.size()) - cdStart;
+    put32(zip, 0x06054b50);
+    put16(zip, 0);
+    put16(zip, 0);
+    put16(zip, quint16(parts.size()));
+    put16(zip, quint16(parts.size()));
+    put32(zip, cdSize);
+    put32(zip, cdStart);
+    put16(zip, 0);
+    return zip;
+}
+
 QByteArray zeroBomb(int entries, qint64 inflated, qint64 declared)
 {
     // One raw deflate stream of zeros, shared by every entry.

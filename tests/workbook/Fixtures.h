@@ -54,6 +54,15 @@ QByteArray zipOf(const QList<QPair<QString, QByteArray>>& entries);
 // A zip of `entries` entries that each inflate to `inflated` zero bytes but
 // record `declared` as their size (the true size when -1).
 QByteArray zeroBomb(int entries, qint64 inflated, qint64 declared = -1);
+// A zip of one stored entry "[Content_Types].xml" whose central directory
+// claims, through a ZIP64 extra field, `compressedClaim` compressed bytes and
+// `method` (0 stored, 8 deflated) with the true inflated size.
+QByteArray zip64SizeClaim(quint64 compressedClaim, int method = 0);
+// A minimal package with one sheet whose XML is `head`, then `unit` repeated
+// `count` times, then `tail`, deflated piece by piece so that neither the test
+// nor the package ever holds the sheet whole.
+QByteArray packageWithRepeatedSheet(const QByteArray& head, const QByteArray& unit, qint64 count,
+                                    const QByteArray& tail);
 // A minimal package with one sheet whose XML is `sheetXml`.
 QByteArray packageWithSheet(const QByteArray& sheetXml, const QByteArray& workbookXml = {});
 // A compound file holding the streams of a password-protected OOXML workbook.

@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "ExcelHost.h"
 #include "Range.h"
+#include "SheetPartReader.h"
 #include "ValueText.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -52,6 +53,12 @@ private Q_SLOTS:
     void badInput_data();
     void badInput();
     void zipBombStaysSmall();
+    void sixteenMillionSharedStringsStaySmall();
+    void hugeSheetPartsStaySmall_data();
+    void hugeSheetPartsStaySmall();
+    void sheetReadInPieces();
+    void piecesDoNotMatter_data();
+    void piecesDoNotMatter();
     void cellValues();
     void usedRangeAndCountA_data();
     void usedRangeAndCountA();
@@ -111,6 +118,13 @@ void WorkbookReadTest::badInput_data()
         many << qMakePair(u"xl/media/p%1.bin"_s.arg(i), QByteArray("x"));
     QTest::newRow("too many entries") << Fixtures::zipOf(many) << Code::TooLarge;
     QTest::newRow("declared over 1 GiB") << Fixtures::zeroBomb(4, 300 << 20) << Code::TooLarge;
+    // Sizes the directory claims beyond the archive itself: refused before any allocation.
+    QTest::newRow("ZIP64 compressed size 2^40")
+        << Fixtures::zip64SizeClaim(quint64(1) << 40) << Code::Corrupt;
+    QTest::newRow("ZIP64 deflated size 2^40")
+        << Fixtures::zip64SizeClaim(quint64(1) << 40, 8) << Code::Corrupt;
+    QTest::newRow("ZIP64 compressed size 2^62")
+        << Fixtures::zip64SizeClaim(quint64(1) << 62) << Code::Corrupt;
     QTest::newRow("size that lies") << Fixtures::zeroBomb(1, 64 << 20, 1000) << Code::Corrupt;
     QTest::newRow("DTD in workbook.xml")
         << Fixtures::packageWithSheet(
@@ -181,6 +195,177 @@ void WorkbookReadTest::zipBombStaysSmall()
     QVERIFY(!p.read(u"xl/media/zeros0.bin"_s, &data, &error));
     QCOMPARE(error.code, Code::Corrupt);
     QVERIFY2(peakKilobytes() - before < 64 * 1024, "inflating must stop at the recorded size");
+}
+
+void WorkbookReadTest::sixteenMillionSharedStringsStaySmall()
+{
+    // The most items the table takes, each as short as an item can be: the
+    // reader's memory stays near the XML's size, not a multiple of the count.
+    constexpr int items = 16'000'000;
+    TempTree tree;
+    QString path;
+    {
+        QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        sst.reserve(sst.size() + qsizetype(items) * 5 + 16);
+        for (int i = 0; i < items - 1; ++i)
+            sst += "<si/>";
+        sst += "<si><t>最后</t></si></sst>";
+        Xl::ZipPackage p;
+        QVERIFY(p.load(
+            Fixtures::packageWithSheet(sheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>15999999</v></c></row>")),
+            nullptr));
+        QByteArray types;
+        QVERIFY(p.read(u"[Content_Types].xml"_s, &types, nullptr));
+        types.replace("</Types>",
+                      "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                      "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/></Types>");
+        p.write(u"[Content_Types].xml"_s, types);
+        QByteArray rels;
+        QVERIFY(p.read(u"xl/_rels/workbook.xml.rels"_s, &rels, nullptr));
+        rels.replace("</Relationships>",
+                     "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                     "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+        p.write(u"xl/_rels/workbook.xml.rels"_s, rels);
+        p.write(u"xl/sharedStrings.xml"_s, sst);
+        QByteArray bytes;
+        QVERIFY(p.save(&bytes, nullptr));
+        path = tree.write(u"strings.xlsx"_s, bytes);
+    }
+    const long before = peakKilobytes();
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.detail));
+    QCOMPARE(book->Worksheets(1)->Cells(1, 1).Text(), u"最后"_s);
+    QVERIFY2(peakKilobytes() - before < 512 * 1024,
+             "a table of short items must cost little more than its XML");
+}
+
+void WorkbookReadTest::hugeSheetPartsStaySmall_data()
+{
+    QTest::addColumn<QByteArray>("unit");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("opens");
+    // 600 MB of sheet XML in a package of a few MB: memory follows the cells
+    // kept, and markup no cell needs is refused beyond its cap.
+    const QByteArray end = "<row r=\"1048576\"><c r=\"B1048576\"><v>5</v></c></row></sheetData></worksheet>";
+    QTest::newRow("empty rows") << QByteArray("<row r=\"7\"/>") << end << true;
+    QTest::newRow("spaces between rows") << QByteArray("            ") << end << true;
+    QTest::newRow("markup after the cells")
+        << QByteArray("<!-- padding -->") << QByteArray("<!-- x --></worksheet>") << false;
+}
+
+void WorkbookReadTest::hugeSheetPartsStaySmall()
+{
+    QFETCH(QByteArray, unit);
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, opens);
+    const qint64 count = (qint64(600) << 20) / unit.size();
+    QByteArray head = sheetHead + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+    if (!opens)
+        head += "</sheetData>";
+    TempTree tree;
+    const QString path =
+        tree.write(u"huge.xlsx"_s, Fixtures::packageWithRepeatedSheet(head, unit, count, tail));
+    const long before = peakKilobytes();
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    if (opens) {
+        QVERIFY2(book, qPrintable(error.detail));
+        QCOMPARE(book->Worksheets(1)->Cells(1, 1).Text(), u"1"_s);
+        QCOMPARE(book->Worksheets(1)->Cells(1048576, 2).Text(), u"5"_s);
+    } else {
+        QVERIFY(!book);
+        QCOMPARE(error.code, Code::TooLarge);
+    }
+    QVERIFY2(peakKilobytes() - before < 512 * 1024, "a sheet part must not be held whole");
+}
+
+// Rows read piece by piece: rows without a number go on from the row before
+// them across pieces, a row out of order joins its number, a "</row>" inside a
+// comment or CDATA section does not cut, the markup after the cells stays.
+void WorkbookReadTest::sheetReadInPieces()
+{
+    TempTree tree;
+    const QString path = tree.write(
+        u"pieces.xlsx"_s,
+        Fixtures::packageWithRepeatedSheet(
+            sheetHead + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+            "<row><c><v>2</v></c></row>", 400000,
+            "<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t><![CDATA[a</row>b]]></t></is></c></row>"
+            "<!-- </row> --></sheetData><mergeCells count=\"1\"><mergeCell ref=\"C1:D2\"/></mergeCells>"
+            "</worksheet>"));
+    ExcelHost host;
+    WorkbookError error;
+    Workbook* book = host.Open(path, &error);
+    QVERIFY2(book, qPrintable(error.detail));
+    Worksheet* sheet = book->Worksheets(1);
+    QCOMPARE(sheet->UsedRange().address(), u"A1:B400001"_s);
+    QCOMPARE(sheet->Cells(400001, 1).Text(), u"2"_s);
+    QCOMPARE(sheet->Cells(3, 1).Text(), u"2"_s);
+    QCOMPARE(sheet->Cells(3, 2).Text(), u"a</row>b"_s);
+    QCOMPARE(sheet->mergedCells().size(), 1);
+    QCOMPARE(sheet->mergedCells().first().address(), u"C1:D2"_s);
+}
+
+void WorkbookReadTest::piecesDoNotMatter_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("plain")
+        << sheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"s\"><v>0</v></c></row>"
+                 "<row r=\"4\" ht=\"20\" customHeight=\"1\"><c r=\"C4\"><f>A1*2</f><v>2</v></c></row>")
+        << true;
+    QTest::newRow("rows without numbers, out of order, repeated")
+        << sheet("<row><c><v>1</v></c></row><row><c><v>2</v></c></row><row r=\"1\"><c "
+                 "r=\"B1\"><v>3</v></c></row>"
+                 "<row r=\"2\"/><row><c r=\"C3\"><v>4</v></c></row>")
+        << true;
+    QTest::newRow("row tags inside text, CDATA and comments")
+        << sheet(
+               "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t><![CDATA[<row "
+               "r=\"9\"></row>]]></t></is></c></row>"
+               "<!-- <row r=\"8\"> </row> --><row r=\"2\"><c r=\"A2\" t=\"str\"><v>&lt;row&gt;</v></c></row>")
+        << true;
+    QTest::newRow("prefixed, with markup after the cells")
+        << QByteArray(
+               "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+               "<x:sheetData><x:row r=\"2\"><x:c r=\"B2\"><x:v>5</x:v></x:c></x:row><x:foo/></x:sheetData>"
+               "<x:mergeCells count=\"1\"><x:mergeCell ref=\"A1:B2\"/></x:mergeCells></x:worksheet>")
+        << true;
+    QTest::newRow("empty sheetData") << QByteArray(sheetHead + "<sheetData/><pageMargins/></worksheet>")
+                                     << true;
+    QTest::newRow("no sheetData") << QByteArray(sheetHead + "<pageMargins/></worksheet>") << true;
+    QTest::newRow("unclosed row") << sheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c>") << false;
+    QTest::newRow("unclosed comment") << sheet("<row r=\"1\"/><!-- <row r=\"2\"/>") << false;
+}
+
+// The rows read do not depend on where the pieces of the part are cut.
+void WorkbookReadTest::piecesDoNotMatter()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, valid);
+    auto read = [&](qsizetype piece, QByteArray* dump) {
+        SheetPartReader reader(u"sheet1.xml"_s, nullptr);
+        bool ok = true;
+        for (qsizetype at = 0; ok && at < xml.size(); at += piece)
+            ok = reader.feed(xml.constData() + at, std::min(piece, xml.size() - at));
+        ok = ok && reader.finish();
+        if (ok) {
+            *dump = reader.head + "|";
+            reader.data.write(*dump, reader.prefix);
+            *dump += "|" + reader.tail;
+        }
+        return ok;
+    };
+    QByteArray whole;
+    QCOMPARE(read(xml.size(), &whole), valid);
+    for (const qsizetype piece : {1, 2, 3, 7, 16, 61}) {
+        QByteArray inPieces;
+        QCOMPARE(read(piece, &inPieces), valid);
+        QCOMPARE(inPieces, whole);
+    }
 }
 
 void WorkbookReadTest::cellValues()

@@ -398,6 +398,7 @@ int FileCommand::rename()
 
     QStringList options;
     QString undoPath;
+    bool recorded = true;
     if (attributes) {
         // The window asks nothing before it sets attributes; neither does this.
         int mask = 0;
@@ -429,10 +430,19 @@ int FileCommand::rename()
         request.clock = m_env.clock;
         if (!Platform::PathExists(request.undoFolder))
             QDir().mkpath(request.undoFolder);
+        request.warn = [&](const QString& text) {
+            messages.append(text);
+            *m_env.err << text << Qt::endl;
+        };
         const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
         options = outcome.options;
         undoPath = outcome.undoLogPath;
-        if (!outcome.recorded) {
+        recorded = outcome.recorded;
+        if (!outcome.stopReason.isEmpty()) {
+            const QString stopped = u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s;
+            messages.append(stopped);
+            *m_env.err << stopped << Qt::endl;
+        } else if (!recorded && outcome.warnings.isEmpty()) {
             const QString warning = u"重命名记录未能写入："_s + undoPath + u"，这些重命名不能撤消。"_s;
             messages.append(warning);
             *m_env.err << warning << Qt::endl;
@@ -463,7 +473,7 @@ int FileCommand::rename()
         *m_env.out << u"undo: "_s << undoPath << u'\n';
     }
     m_env.out->flush();
-    return allSucceeded ? 0 : 1;
+    return allSucceeded && recorded ? 0 : 1;
 }
 
 int undo(const QStringList& args, const CommandLine::Environment& env)
@@ -509,7 +519,7 @@ int undo(const QStringList& args, const CommandLine::Environment& env)
     env.out->flush();
     switch (outcome.result) {
     case Execute::UndoOutcome::Result::Done:
-        return outcome.missing == 0 && outcome.refused == 0 ? 0 : 1;
+        return outcome.missing == 0 && outcome.refused == 0 && outcome.documentUpdated ? 0 : 1;
     case Execute::UndoOutcome::Result::Declined:
         *env.err << u"未做任何更改。"_s << Qt::endl;
         return 2;
