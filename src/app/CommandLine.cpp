@@ -4,6 +4,8 @@
 #include "FileRow.h"
 #include "HiddenFileList.h"
 #include "TerminalDialogs.h"
+#include "cli/BlankLinesCommand.h"
+#include "cli/FoldersCommand.h"
 #include "execute/MenuTools.h"
 #include "execute/RenameExecution.h"
 #include "execute/UndoRename.h"
@@ -11,8 +13,10 @@
 #include "rename/FillNewName.h"
 #include "workbook/WorkbookCommand.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -247,6 +251,47 @@ QJsonArray toJson(const QStringList& list)
 
 CommandLine::CommandLine(Environment environment) : m_env(std::move(environment)) {}
 
+namespace {
+
+const QStringList methodValueOptions{u"prefix"_s,  u"suffix"_s,    u"digits"_s,       u"increment"_s,
+                                     u"start"_s,   u"keep-name"_s, u"delete-front"_s, u"delete-back"_s,
+                                     u"replace"_s, u"with"_s,      u"ext"_s,          u"split"_s,
+                                     u"part"_s,    u"reference"_s, u"case"_s,         u"attributes"_s};
+const QStringList methodFlagOptions{u"number"_s, u"affix"_s,  u"drop-name"_s,   u"keep-separator"_s,
+                                    u"trim"_s,   u"pinyin"_s, u"strip-spaces"_s};
+
+} // namespace
+
+QList<QCommandLineOption> CommandLine::methodOptions()
+{
+    QList<QCommandLineOption> options;
+    for (const QString& name : methodValueOptions)
+        options.append(
+            QCommandLineOption(name, u"重命名方法的选项，同 preview（见 tarnwick-cli --help）"_s, u"V"_s));
+    for (const QString& name : methodFlagOptions)
+        options.append(QCommandLineOption(name, u"重命名方法的选项，同 preview（见 tarnwick-cli --help）"_s));
+    return options;
+}
+
+CommandLine::MethodChoice CommandLine::methodFromParser(const QCommandLineParser& parser)
+{
+    // Back to the form preview reads, in the order given, so both read alike.
+    QStringList args;
+    QHash<QString, qsizetype> used;
+    for (const QString& name : parser.optionNames()) {
+        if (methodFlagOptions.contains(name)) {
+            args.append(u"--"_s + name);
+        } else if (methodValueOptions.contains(name)) {
+            const QStringList values = parser.values(name);
+            args.append(u"--"_s + name);
+            args.append(values.value(used[name]++));
+        }
+    }
+    ParsedOptions parsed;
+    parseOptions(args, 0, true, true, parsed);
+    return {parsed.method, parsed.rename, parsed.error};
+}
+
 QString CommandLine::usage()
 {
     return uR"(用法：
@@ -256,6 +301,9 @@ QString CommandLine::usage()
   tarnwick-cli undo    RECORD [--yes] [--json]
   tarnwick-cli workbook info FILE-OR-FOLDER [--json]
   tarnwick-cli workbook cells FILE --sheet N [--json]
+  tarnwick-cli folders preview FOLDER (METHOD | --folder-first | --folder-last) [--json]
+  tarnwick-cli folders run     FOLDER (METHOD | --folder-first | --folder-last) [--copy] [--yes] [--undo-dir DIR] [--json]
+  tarnwick-cli blank-lines     FILE-OR-FOLDER [--no-backup] [--json]
   tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
@@ -304,6 +352,10 @@ int CommandLine::run(const QStringList& arguments)
         return undo(arguments);
     if (command == u"workbook"_s)
         return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
+    if (command == u"folders"_s)
+        return runFoldersCommand(arguments, m_env);
+    if (command == u"blank-lines"_s)
+        return runBlankLinesCommand(arguments, m_env);
     return usageError(u"未知的命令："_s + command);
 }
 

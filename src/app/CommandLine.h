@@ -1,9 +1,15 @@
 #pragma once
 
 #include "platform/AppPaths.h"
+#include "rename/RenameMethod.h"
+#include "rename/RenameOptions.h"
 
+#include <QCommandLineOption>
 #include <QStringList>
 
+#include <optional>
+
+class QCommandLineParser;
 class QTextStream;
 
 namespace Platform {
@@ -20,6 +26,8 @@ struct ParsedOptions;
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //   undo    RECORD [--yes] [--json]
 //   workbook info FILE-OR-FOLDER [--json] | workbook cells FILE --sheet N [--json]
+//   folders preview|run FOLDER ... (cli/FoldersCommand.h)
+//   blank-lines FILE-OR-FOLDER [--no-backup] [--json] (cli/BlankLinesCommand.h)
 //   --help | --version
 // Exit status: 0 when every row succeeded, 1 when the command ran but some rows
 // failed, 2 for a usage error or unreadable input (nothing changed).
@@ -40,6 +48,19 @@ public:
     int run(const QStringList& arguments);
 
     static QString usage();
+
+    // The METHOD options of preview and rename (--number, --affix, --case, ...),
+    // for other command families that parse with QCommandLineParser: declare
+    // them with methodOptions(), then read the method the parser found with
+    // methodFromParser(), which reads it exactly as preview and rename do.
+    struct MethodChoice
+    {
+        std::optional<Rename::RenameMethod> method;
+        Rename::RenameOptions options;
+        QString error; // a usage error, empty when the options were good
+    };
+    static QList<QCommandLineOption> methodOptions();
+    static MethodChoice methodFromParser(const QCommandLineParser& parser);
 
 private:
     int readFolder(const QStringList& args, bool methodAllowed, bool execute, ParsedOptions& parsed,

@@ -28,7 +28,9 @@ QString nameProblem(const QString& name)
     return {};
 }
 
-QString question(ToolMode mode, bool copy)
+} // namespace
+
+QString runQuestion(ToolMode mode, bool copy)
 {
     if (mode == ToolMode::FoldersOnly)
         return u"是否重命名这些文件夹?"_s;
@@ -36,6 +38,8 @@ QString question(ToolMode mode, bool copy)
         return u"是否将文件复制到新建文件夹?"_s;
     return u"是否重命名这些文件?\r\n执行操作后不能撤消恢复！"_s;
 }
+
+namespace {
 
 void record(ToolRunOutcome& outcome, const QString& path, const QString& newName, const QString& reason)
 {
@@ -153,7 +157,7 @@ ToolRunOutcome ExecuteToolRename(Platform::Dialogs& dialogs, const ToolRunReques
             return outcome;
         }
     }
-    if (!dialogs.confirm(question(request.mode, request.copy))) {
+    if (!dialogs.confirm(runQuestion(request.mode, request.copy))) {
         outcome.result = ToolRunOutcome::Result::Declined;
         return outcome;
     }

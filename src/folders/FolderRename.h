@@ -53,6 +53,11 @@ struct ToolRunOutcome
 // which has no parent to hold it.
 QString copyFolderOf(const QString& toolFolder);
 
+// The question asked before an execution: "是否重命名这些文件夹?" (mode 0),
+// "是否将文件复制到新建文件夹?" (copy), "是否重命名这些文件?" CR LF
+// "执行操作后不能撤消恢复！" (modes 1 and 2 in place).
+QString runQuestion(ToolMode mode, bool copy);
+
 // `ExecuteToolRename()`, behind `CmdOK`. Through `dialogs`:
 //  1. no items: "请选择文件夹！" (information icon, title "   文件夹重命名"), stop;
 //  2. the question of the mode (Yes/No, information icon, No default); No: stop;
