@@ -94,6 +94,7 @@ protected:
 
 private:
     void buildMenus();
+    void wireTextAndFolderTools(QMenu* tools);
     void buildToolbar();
     void buildTabs();
     void buildPanes();
