@@ -24,7 +24,7 @@ FrmFolder::FrmFolder(FolderToolHost host, QWidget* owner)
     : QWidget(owner, Qt::Window), m_host(std::move(host))
 {
     setObjectName(u"FrmFolder"_s);
-    setWindowTitle(windowTitle());
+    setWindowTitle(Folders::windowTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     resize(DesignWidth, DesignHeight);
 
