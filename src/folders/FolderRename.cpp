@@ -6,7 +6,13 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 
+#include <QFile>
 #include <QSet>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -108,9 +114,102 @@ void renameFiles(const ToolRunRequest& request, ToolRunOutcome& outcome)
     }
 }
 
+// Copies the bytes of `in` to `out` (both open), in the kernel where it can.
+bool copyBytes(int in, int out)
+{
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n == 0)
+            return true;
+        if (n > 0)
+            continue;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
+            return false;
+        break;
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n == 0)
+            return true;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            done += w;
+        }
+    }
+}
+
+// Copies `from` to the name `name` in the folder open as `dirFd`. A new name is
+// created exclusively; a name that exists (an earlier run's copy) is replaced
+// by writing a temporary file beside it and renaming it over, so it is at every
+// moment the old or the complete new copy. The run syncs the folder's file
+// system once at its end, as a copy by hand followed by sync would.
+QString copyInto(const QString& from, int dirFd, const QString& name)
+{
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return Platform::errnoText(errno);
+    struct stat st
+    {
+    };
+    ::fstat(in, &st);
+    const QByteArray target = QFile::encodeName(name);
+    QByteArray written = target;
+    int out = ::openat(dirFd, target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0 && errno == EEXIST) {
+        for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+            written = ".~" + target.left(200) + '.' + QByteArray::number(::getpid()) + '.' +
+                      QByteArray::number(attempt);
+            out = ::openat(dirFd, written.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                           st.st_mode & 0777);
+            if (out < 0 && errno != EEXIST)
+                break;
+        }
+    }
+    if (out < 0) {
+        const QString error = Platform::errnoText(errno);
+        ::close(in);
+        return error;
+    }
+    bool good = copyBytes(in, out);
+    int error = good ? 0 : errno;
+    ::close(in);
+    if (::fchmod(out, st.st_mode & 07777) != 0 && good) {
+        good = false;
+        error = errno;
+    }
+    if (::close(out) != 0 && good) {
+        good = false;
+        error = errno;
+    }
+    if (good && written != target && ::renameat(dirFd, written.constData(), dirFd, target.constData()) != 0) {
+        good = false;
+        error = errno;
+    }
+    if (!good) {
+        ::unlinkat(dirFd, written.constData(), 0);
+        return Platform::errnoText(error);
+    }
+    return {};
+}
+
 void copyFiles(const ToolRunRequest& request, ToolRunOutcome& outcome)
 {
     Platform::makeFolder(outcome.copyFolder);
+    const int dirFd =
+        ::open(QFile::encodeName(outcome.copyFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // Names this run wrote: a later item never replaces an earlier one's copy.
     QSet<QString> written;
     for (qsizetype i = 0; i < request.itemCount; ++i) {
@@ -119,14 +218,18 @@ void copyFiles(const ToolRunRequest& request, ToolRunOutcome& outcome)
         QString reason = nameProblem(newName);
         if (reason.isEmpty() && written.contains(newName))
             reason = u"本次已有同名文件复制到新文件夹"_s;
+        if (reason.isEmpty() && dirFd < 0)
+            reason = u"无法建立新文件夹"_s;
         if (reason.isEmpty()) {
-            QString error;
-            if (Platform::copyFile(path, outcome.copyFolder + newName, true, &error))
+            reason = copyInto(path, dirFd, newName);
+            if (reason.isEmpty())
                 written.insert(newName);
-            else
-                reason = error.isEmpty() ? u"复制失败"_s : error;
         }
         record(outcome, path, newName, reason);
+    }
+    if (dirFd >= 0) {
+        ::syncfs(dirFd);
+        ::close(dirFd);
     }
 }
 

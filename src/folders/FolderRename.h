@@ -66,7 +66,8 @@ QString runQuestion(ToolMode mode, bool copy);
 //     the same document the main window's undo plays back; modes 1 and 2 rename
 //     each file inside its folder, or copy it into copyFolderOf(toolFolder).
 //     No rename replaces anything. A copy replaces a copy left by an earlier
-//     run (atomically), never one made earlier in the same run;
+//     run (atomically), never one made earlier in the same run; copies keep
+//     their source's permissions and are synced to disk once, at the end;
 //  4. the closing message of the mode, in every case; when items were skipped
 //     a line saying how many follows it, and another when the record could
 //     not be written.
