@@ -9,6 +9,7 @@
 #include "platform/GbkText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -313,6 +314,12 @@ private Q_SLOTS:
         QCOMPARE(f.tree.read(u"_相册/abc.txt"_s), QByteArray("a/bc.txt"));
         QCOMPARE(f.tree.read(u"_相册/春游IMG_01.JPG"_s), QByteArray("春游/IMG_01.JPG"));
         QCOMPARE(f.tree.read(u"相册/春游/IMG_01.JPG"_s), QByteArray("春游/IMG_01.JPG"));
+
+        // A copy is a file of its own with its source's permissions.
+        QCOMPARE(QFileInfo(f.tree.file(u"_相册/abc.txt"_s)).permissions(),
+                 QFileInfo(f.tree.file(u"相册/a/bc.txt"_s)).permissions());
+        f.tree.write(u"_相册/abc.txt"_s, "edited");
+        QCOMPARE(f.tree.read(u"相册/a/bc.txt"_s), QByteArray("a/bc.txt"));
 
         // A second run replaces the copies of the first.
         f.tree.write(u"相册/春游/IMG_01.JPG"_s, "changed");
