@@ -72,6 +72,9 @@ private Q_SLOTS:
         QTest::newRow("two modes") << QStringList{u"preview"_s, u"P"_s, u"--folder-first"_s,
                                                   u"--folder-last"_s}
                                    << u"只能选一个"_s;
+        QTest::newRow("method option with a file mode")
+            << QStringList{u"preview"_s, u"P"_s, u"--folder-first"_s, u"--prefix"_s, u"x"_s}
+            << u"不能与重命名方法同用"_s;
         QTest::newRow("copy in mode 0")
             << QStringList{u"run"_s, u"P"_s, u"--number"_s, u"--copy"_s, u"--yes"_s} << u"--copy"_s;
         QTest::newRow("copy on preview")

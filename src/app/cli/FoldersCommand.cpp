@@ -84,7 +84,10 @@ int runFoldersCommand(const QStringList& args, const CommandLine::Environment& e
     if (modeCount > 1)
         return usageError(env, u"--folder-first 与 --folder-last 只能选一个"_s);
     if (modeCount == 1) {
-        if (method.method)
+        bool methodOption = false;
+        for (const QCommandLineOption& option : CommandLine::methodOptions())
+            methodOption = methodOption || parser.isSet(option.names().constFirst());
+        if (methodOption)
             return usageError(env, u"--folder-first、--folder-last 不能与重命名方法同用"_s);
         preview.mode =
             parser.isSet(folderFirst) ? Folders::ToolMode::FolderFirst : Folders::ToolMode::FolderLast;
