@@ -248,6 +248,15 @@ private Q_SLOTS:
         // The lists still show the names from before the run.
         QCOMPARE(entries(control<QListWidget>(tool, u"LstFolder"_s)),
                  (QStringList{u"Feb"_s, u"Jan"_s, u"Mar"_s}));
+
+        // The main window's "撤消重命名" plays the record back.
+        f.dialogs.clear();
+        f.dialogs.files.enqueue(f.app.file(u"undofile/2013-10-17 9时5分30秒.txt"_s));
+        f.dialogs.answers.enqueue(Platform::MessageAnswer::Yes);
+        f.main->RunToolbarCommand(MainWindow::Undo);
+        QCOMPARE(f.work.entries(u"pick"_s), (QStringList{u"Feb"_s, u"Jan"_s, u"Mar"_s}));
+        QCOMPARE(f.work.read(u"pick/Jan/2.txt"_s), QByteArray("Jan/2.txt"));
+        QCOMPARE(f.dialogs.texts().last(), u"3 个文件按要求撤消重命名！"_s);
     }
 
     void blankLineMenuEntries()
