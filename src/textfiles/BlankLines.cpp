@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -237,7 +238,8 @@ QString makeBackup(const QString& filePath, QString* error)
     for (int n = 1; n < 100000; ++n) {
         const QString candidate = backupCandidate(folder, name, n);
         const QByteArray target = QFile::encodeName(candidate);
-        if (::link(source.constData(), target.constData()) == 0)
+        // Through a symbolic link the backup must hold the content, not the link.
+        if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0)
             return candidate;
         if (errno == EEXIST)
             continue;

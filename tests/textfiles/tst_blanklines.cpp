@@ -6,6 +6,7 @@
 #include "textfiles/BlankLineCommands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -160,6 +161,20 @@ private Q_SLOTS:
         QCOMPARE(tree.entries(), QStringList({u"_report (2).txt"_s, u"_report (3).txt"_s, u"_report.txt"_s,
                                               u"report.txt"_s}));
         QCOMPARE(tree.read(u"report.txt"_s), QByteArray("c\r\n"));
+    }
+
+    // A file reached through a symbolic link: the file it names is cleaned and
+    // the backup holds its content before.
+    void throughSymbolicLink()
+    {
+        TempTree tree;
+        tree.write(u"real/notes.txt"_s, "a\n\nb\n");
+        QVERIFY(QFile::link(tree.file(u"real/notes.txt"_s), tree.file(u"notes.txt"_s)));
+        const auto result = TextFiles::RemoveBlankLines(tree.file(u"notes.txt"_s), BackupPolicy::Keep);
+        QVERIFY2(result.cleaned, qPrintable(result.error));
+        QCOMPARE(tree.read(u"real/notes.txt"_s), QByteArray("a\r\nb\r\n"));
+        QVERIFY(QFileInfo(tree.file(u"notes.txt"_s)).isSymLink());
+        QCOMPARE(tree.read(u"_notes.txt"_s), QByteArray("a\n\nb\n"));
     }
 
     void readOnlyBackup_data()
