@@ -5,6 +5,7 @@
 #include "HiddenFileList.h"
 #include "TerminalDialogs.h"
 #include "cli/BlankLinesCommand.h"
+#include "cli/ContactsCommand.h"
 #include "cli/FoldersCommand.h"
 #include "execute/MenuTools.h"
 #include "execute/RenameExecution.h"
@@ -304,7 +305,7 @@ QString CommandLine::usage()
   tarnwick-cli folders preview FOLDER (METHOD | --folder-first | --folder-last) [--json]
   tarnwick-cli folders run     FOLDER (METHOD | --folder-first | --folder-last) [--copy] [--yes] [--undo-dir DIR] [--json]
   tarnwick-cli blank-lines     FILE-OR-FOLDER [--no-backup] [--json]
-  tarnwick-cli --help | --version
+)"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
   --number [--prefix T] [--suffix T] [--digits N] [--increment N] [--start N] [--keep-name before|after]   自动编号
@@ -352,6 +353,8 @@ int CommandLine::run(const QStringList& arguments)
         return undo(arguments);
     if (command == u"workbook"_s)
         return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
+    if (command == u"contacts"_s)
+        return runContactsCommand(arguments, *m_env.out, *m_env.err, m_env.paths);
     if (command == u"folders"_s)
         return runFoldersCommand(arguments, m_env);
     if (command == u"blank-lines"_s)

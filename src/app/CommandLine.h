@@ -26,6 +26,7 @@ struct ParsedOptions;
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //   undo    RECORD [--yes] [--json]
 //   workbook info FILE-OR-FOLDER [--json] | workbook cells FILE --sheet N [--json]
+//   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
 //   folders preview|run FOLDER ... (cli/FoldersCommand.h)
 //   blank-lines FILE-OR-FOLDER [--no-backup] [--json] (cli/BlankLinesCommand.h)
 //   --help | --version
