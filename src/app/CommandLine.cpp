@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
-#include "cli/RenameCommand.h"
+#include "cli/BlankLinesCommand.h"
 #include "cli/ContactsCommand.h"
+#include "cli/FoldersCommand.h"
+#include "cli/RenameCommand.h"
 #include "execute/MenuTools.h"
 #include "workbook/WorkbookCommand.h"
 
@@ -13,6 +15,16 @@ namespace App {
 
 CommandLine::CommandLine(Environment environment) : m_env(std::move(environment)) {}
 
+QList<QCommandLineOption> CommandLine::methodOptions()
+{
+    return Cli::methodCommandLineOptions();
+}
+
+CommandLine::MethodChoice CommandLine::methodFromParser(const QCommandLineParser& parser)
+{
+    return Cli::methodFromParser(parser);
+}
+
 QString CommandLine::usage()
 {
     return uR"(用法：
@@ -22,6 +34,9 @@ QString CommandLine::usage()
   tarnwick-cli undo    RECORD [--yes] [--json]
   tarnwick-cli workbook info FILE-OR-FOLDER [--json]
   tarnwick-cli workbook cells FILE --sheet N [--json]
+  tarnwick-cli folders preview FOLDER (METHOD | --folder-first | --folder-last) [--json]
+  tarnwick-cli folders run     FOLDER (METHOD | --folder-first | --folder-last) [--copy] [--yes] [--undo-dir DIR] [--json]
+  tarnwick-cli blank-lines     FILE-OR-FOLDER [--no-backup] [--json]
 )"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
@@ -68,6 +83,10 @@ int CommandLine::run(const QStringList& arguments)
         return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
     if (command == u"contacts"_s)
         return runContactsCommand(arguments, *m_env.out, *m_env.err, m_env.paths);
+    if (command == u"folders"_s)
+        return runFoldersCommand(arguments, m_env);
+    if (command == u"blank-lines"_s)
+        return runBlankLinesCommand(arguments, m_env);
     return usageError(u"未知的命令："_s + command);
 }
 

@@ -1,9 +1,15 @@
 #pragma once
 
 #include "platform/AppPaths.h"
+#include "rename/RenameMethod.h"
+#include "rename/RenameOptions.h"
 
+#include <QCommandLineOption>
 #include <QStringList>
 
+#include <optional>
+
+class QCommandLineParser;
 class QTextStream;
 
 namespace Platform {
@@ -19,6 +25,8 @@ namespace App {
 //   undo    RECORD [--yes] [--json]
 //   workbook info FILE-OR-FOLDER [--json] | workbook cells FILE --sheet N [--json]
 //   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
+//   folders preview|run FOLDER ... (cli/FoldersCommand.h)
+//   blank-lines FILE-OR-FOLDER [--no-backup] [--json] (cli/BlankLinesCommand.h)
 //   --help | --version
 // Each command family parses its own options (src/app/cli/) and answers
 // `tarnwick-cli <command> --help`.
@@ -41,6 +49,19 @@ public:
     int run(const QStringList& arguments);
 
     static QString usage();
+
+    // The METHOD options of preview and rename (--number, --affix, --case, ...),
+    // for other command families that parse with QCommandLineParser: declare
+    // them with methodOptions(), then read the method the parser found with
+    // methodFromParser(), which reads it exactly as preview and rename do.
+    struct MethodChoice
+    {
+        std::optional<Rename::RenameMethod> method;
+        Rename::RenameOptions options;
+        QString error; // a usage error, empty when the options were good
+    };
+    static QList<QCommandLineOption> methodOptions();
+    static MethodChoice methodFromParser(const QCommandLineParser& parser);
 
 private:
     int usageError(const QString& message);

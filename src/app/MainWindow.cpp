@@ -11,6 +11,7 @@
 #include "execute/UndoLog.h"
 #include "execute/UndoLogCleanup.h"
 #include "execute/UndoRename.h"
+#include "folders/FrmFolder.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -20,6 +21,7 @@
 #include "rename/FillNewName.h"
 #include "rename/MethodPanel.h"
 #include "rename/RenamePanels.h"
+#include "textfiles/BlankLineCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -179,6 +181,7 @@ void MainWindow::buildMenus()
         converter->setEnabled(true);
         connect(converter, &QAction::triggered, this, &MainWindow::OpenContactConverter);
     }
+    wireTextAndFolderTools(tools);
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
     help->setObjectName(u"mHelp"_s);
@@ -190,6 +193,49 @@ void MainWindow::buildMenus()
         if (i == 0) // F1 opens the help whether or not a folder is chosen
             m_mHelpBaby[0]->setShortcut(QKeySequence::HelpContents);
     }
+}
+
+// The folder tool "mfolder" and the four blank-line commands "mDelLine_0" to "mDelLine_3".
+void MainWindow::wireTextAndFolderTools(QMenu* tools)
+{
+    for (int i = 0; i < 4; ++i) {
+        auto* action = tools->findChild<QAction*>(u"mDelLine_"_s + QString::number(i));
+        action->setEnabled(true);
+        const bool keepBackup = i % 2 == 0;
+        if (i < 2)
+            connect(action, &QAction::triggered, this, [this, keepBackup] {
+                TextFiles::DelBlankLine(*m_services.dialogs, m_currentFolder, keepBackup);
+            });
+        else
+            connect(action, &QAction::triggered, this, [this, keepBackup] {
+                TextFiles::DelAllBlankLine(*m_services.dialogs, m_currentFolder, keepBackup);
+            });
+    }
+    auto* folderTool = tools->findChild<QAction*>(u"mfolder"_s);
+    folderTool->setEnabled(true);
+    connect(folderTool, &QAction::triggered, this, [this] {
+        auto* window = findChild<Folders::FrmFolder*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!window) {
+            Folders::FolderToolHost host;
+            host.dialogs = m_services.dialogs;
+            host.shell = m_services.shell;
+            host.paths = m_services.paths;
+            host.clock = m_services.clock;
+            host.placement = [this] {
+                const QPoint origin = frameGeometry().topLeft();
+                return QRect(origin.x() + m_toolWindowRect.left / 15, origin.y() + m_toolWindowRect.top / 15,
+                             m_toolWindowRect.width / 15, m_toolWindowRect.height / 15);
+            };
+            host.currentMethod = [this] { return m_currentMethod; };
+            host.methodCaption = [this] { return m_SSTab1->tabText(m_SSTab1->currentIndex()); };
+            host.renameOptions = [this] { return m_renamePanels->options(); };
+            host.enableUndo = [this] { m_toolbarActions[Undo]->setEnabled(true); };
+            window = new Folders::FrmFolder(std::move(host), this);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
 }
 
 void MainWindow::buildToolbar()

@@ -110,6 +110,7 @@ protected:
 
 private:
     void buildMenus();
+    void wireTextAndFolderTools(QMenu* tools);
     void buildToolbar();
     void buildTabs();
     void buildPanes();

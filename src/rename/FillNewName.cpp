@@ -34,19 +34,20 @@ qint64 addSaturated(qint64 a, qint64 b)
     return a + b;
 }
 
-// Runs `rule(name, parts)` for every listed name, with the name trimmed.
-template <typename Rule> QStringList eachName(const QStringList& names, Rule rule)
+// Runs `rule(name, parts)` for every listed name, with the name trimmed; with
+// `whole` the name is all base.
+template <typename Rule> QStringList eachName(const QStringList& names, Rule rule, bool whole = false)
 {
     QStringList out;
     out.reserve(names.size());
     for (const QString& listed : names) {
         const QString name = trimSpaces(listed);
-        out.append(rule(name, SplitExtension(name)));
+        out.append(rule(name, whole ? NameParts{name, QString()} : SplitExtension(name)));
     }
     return out;
 }
 
-QStringList numbering(const QStringList& names, const RenameOptions::Numbering& o)
+QStringList numbering(const QStringList& names, const RenameOptions::Numbering& o, bool whole)
 {
     const QString prefix = o.ChkQH[0] ? trimSpaces(o.TxtQH[0]) : QString();
     const QString suffix = o.ChkQH[1] ? trimSpaces(o.TxtQH[1]) : QString();
@@ -55,13 +56,16 @@ QStringList numbering(const QStringList& names, const RenameOptions::Numbering& 
     const int increment = toInt16(numericValue(o.TxtQH[3]));
     qint64 number = numericValue(o.TxtQH[4]);
     const int keep = o.ChkBF ? o.OptBF : -1;
-    return eachName(names, [&](const QString&, const NameParts& parts) -> QString {
-        const QString numberText = formatNumber(number, digits);
-        number = addSaturated(number, increment);
-        const QString front = keep == 0 ? parts.base : QString();
-        const QString back = keep == 1 ? parts.base : QString();
-        return front + prefix + numberText + suffix + back + parts.ext;
-    });
+    return eachName(
+        names,
+        [&](const QString&, const NameParts& parts) -> QString {
+            const QString numberText = formatNumber(number, digits);
+            number = addSaturated(number, increment);
+            const QString front = keep == 0 ? parts.base : QString();
+            const QString back = keep == 1 ? parts.base : QString();
+            return front + prefix + numberText + suffix + back + parts.ext;
+        },
+        whole);
 }
 
 // UTF-16 offset after the first `count` characters of `text` (a surrogate pair
@@ -110,13 +114,16 @@ QStringList deleteCharacters(const QStringList& names, const RenameOptions::Dele
     });
 }
 
-QStringList prefixSuffix(const QStringList& names, const RenameOptions::PrefixSuffix& o)
+QStringList prefixSuffix(const QStringList& names, const RenameOptions::PrefixSuffix& o, bool whole)
 {
     const QString prefix = o.ChkTJ[0] ? trimSpaces(o.TxtFB[0]) : QString();
     const QString suffix = o.ChkTJ[1] ? trimSpaces(o.TxtFB[1]) : QString();
-    return eachName(names, [&](const QString&, const NameParts& parts) -> QString {
-        return prefix + (o.ChkDelName ? QString() : parts.base) + suffix + parts.ext;
-    });
+    return eachName(
+        names,
+        [&](const QString&, const NameParts& parts) -> QString {
+            return prefix + (o.ChkDelName ? QString() : parts.base) + suffix + parts.ext;
+        },
+        whole);
 }
 
 QStringList replace(const QStringList& names, const RenameOptions::Replace& o)
@@ -205,16 +212,19 @@ QStringList referenceDocument(const QStringList& names, const RenameOptions::Ref
     });
 }
 
-QStringList letterCase(const QStringList& names, const RenameOptions::LetterCase& o)
+QStringList letterCase(const QStringList& names, const RenameOptions::LetterCase& o, bool whole)
 {
     const CaseMode mode = caseModeOfOption(o.OptZH);
     const bool strip = o.ChkPY && o.PinyinStripSpaces;
     if (o.ChkPY)
         LoadPinyinTable();
-    return eachName(names, [&](const QString&, const NameParts& parts) -> QString {
-        const QString base = o.ChkPY ? ToPinyin(parts.base, mode, strip) : parts.base;
-        return CaseConvert(base, mode) + parts.ext;
-    });
+    return eachName(
+        names,
+        [&](const QString&, const NameParts& parts) -> QString {
+            const QString base = o.ChkPY ? ToPinyin(parts.base, mode, strip) : parts.base;
+            return CaseConvert(base, mode) + parts.ext;
+        },
+        whole);
 }
 
 QStringList unchanged(const QStringList& names)
@@ -251,18 +261,19 @@ QString defaultReferenceDocument(const Platform::AppPaths& paths)
     return path;
 }
 
-NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options)
+NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options,
+                          bool wholeNames)
 {
     NewNameResult result;
     switch (method) {
     case RenameMethod::Numbering:
-        result.names = numbering(names, options.numbering);
+        result.names = numbering(names, options.numbering, wholeNames);
         break;
     case RenameMethod::DeleteCharacters:
         result.names = deleteCharacters(names, options.deleteCharacters, result.messages);
         break;
     case RenameMethod::PrefixSuffix:
-        result.names = prefixSuffix(names, options.prefixSuffix);
+        result.names = prefixSuffix(names, options.prefixSuffix, wholeNames);
         break;
     case RenameMethod::Replace:
         result.names = replace(names, options.replace);
@@ -278,7 +289,7 @@ NewNameResult FillNewName(const QStringList& names, RenameMethod method, const R
                                          result.documentUnreadable);
         break;
     case RenameMethod::LetterCase:
-        result.names = letterCase(names, options.letterCase);
+        result.names = letterCase(names, options.letterCase, wholeNames);
         break;
     case RenameMethod::Attributes:
         result.names = unchanged(names);

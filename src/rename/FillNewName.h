@@ -29,7 +29,11 @@ struct NewNameResult
 // and is cut by SplitExtension before the method's rule applies; the results are
 // not checked (a name may be empty, repeated or unchanged). Method 6 reads its
 // reference document (GBK, one name per line) at every call. Needs no window.
-NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options);
+//
+// With `wholeNames` (the folder tool, methods 0, 2 and 7) every name is a base
+// without extension: a dot in a folder name "v1.2" is part of the name.
+NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options,
+                          bool wholeNames = false);
 
 // The method-1 message for a base name of `count` characters or fewer.
 QString tooShortMessage(const QString& base, qint64 count);

@@ -67,26 +67,36 @@ QString text(const char16_t* s)
     return QString::fromUtf16(s);
 }
 
-void addMethodOptions(CommandParser& parser, bool executing)
+// Calls add(name, description, valueName) for every option of the methods.
+template <class Add>
+void forEachMethodOption(bool executing, Add&& add)
 {
     for (const MethodOption& m : kMethods) {
         if (m.method != RenameMethod::Attributes || executing)
-            parser.add(text(m.name), text(m.description), text(m.valueName));
+            add(text(m.name), text(m.description), text(m.valueName));
     }
-    parser.add(u"prefix"_s, u"前缀（--number、--affix）"_s, u"T"_s);
-    parser.add(u"suffix"_s, u"后缀（--number、--affix）"_s, u"T"_s);
-    parser.add(u"digits"_s, u"编号位数（--number，默认 3）"_s, u"N"_s);
-    parser.add(u"increment"_s, u"编号增量（--number，默认 1）"_s, u"N"_s);
-    parser.add(u"start"_s, u"起始编号（--number，默认 1）"_s, u"N"_s);
-    parser.add(u"keep-name"_s, u"保留原文件名，在编号或新文件名的前面或后面（--number、--reference）"_s,
+    add(u"prefix"_s, u"前缀（--number、--affix）"_s, u"T"_s);
+    add(u"suffix"_s, u"后缀（--number、--affix）"_s, u"T"_s);
+    add(u"digits"_s, u"编号位数（--number，默认 3）"_s, u"N"_s);
+    add(u"increment"_s, u"编号增量（--number，默认 1）"_s, u"N"_s);
+    add(u"start"_s, u"起始编号（--number，默认 1）"_s, u"N"_s);
+    add(u"keep-name"_s, u"保留原文件名，在编号或新文件名的前面或后面（--number、--reference）"_s,
                u"before|after"_s);
-    parser.add(u"drop-name"_s, u"去掉原文件名（--affix）"_s);
-    parser.add(u"with"_s, u"替换成的文本（--replace）"_s, u"TEXT"_s);
-    parser.add(u"part"_s, u"保留分割字符前面、后面的部分，或交换两部分（--split）"_s, u"before|after|swap"_s);
-    parser.add(u"keep-separator"_s, u"保留分割字符（--split）"_s);
-    parser.add(u"trim"_s, u"去掉首尾空格（--split）"_s);
-    parser.add(u"pinyin"_s, u"汉字转为拼音（--case）"_s);
-    parser.add(u"strip-spaces"_s, u"去掉拼音之间的空格（--case --pinyin）"_s);
+    add(u"drop-name"_s, u"去掉原文件名（--affix）"_s);
+    add(u"with"_s, u"替换成的文本（--replace）"_s, u"TEXT"_s);
+    add(u"part"_s, u"保留分割字符前面、后面的部分，或交换两部分（--split）"_s, u"before|after|swap"_s);
+    add(u"keep-separator"_s, u"保留分割字符（--split）"_s);
+    add(u"trim"_s, u"去掉首尾空格（--split）"_s);
+    add(u"pinyin"_s, u"汉字转为拼音（--case）"_s);
+    add(u"strip-spaces"_s, u"去掉拼音之间的空格（--case --pinyin）"_s);
+}
+
+void addMethodOptions(CommandParser& parser, bool executing)
+{
+    forEachMethodOption(executing, [&parser](const QString& name, const QString& description,
+                                             const QString& valueName) {
+        parser.add(name, description, valueName);
+    });
 }
 
 // --keep-name: before|after, with front|back as the same; -1 when neither.
@@ -100,7 +110,8 @@ int keepNameSide(const QString& value)
 }
 
 // Reads the method and its options from `p` into `parsed`; a contradiction sets parsed.error.
-void readMethod(const CommandParser& p, ParsedOptions& parsed)
+template <class Parser>
+void readMethod(const Parser& p, ParsedOptions& parsed)
 {
     auto& o = parsed.rename;
     // Every box starts unticked or empty; the numbers start at their design values.
@@ -529,6 +540,24 @@ int undo(const QStringList& args, const CommandLine::Environment& env)
 }
 
 } // namespace
+
+QList<QCommandLineOption> methodCommandLineOptions()
+{
+    QList<QCommandLineOption> options;
+    forEachMethodOption(true, [&options](const QString& name, const QString& description,
+                                         const QString& valueName) {
+        options.append(valueName.isEmpty() ? QCommandLineOption(name, description)
+                                           : QCommandLineOption(name, description, valueName));
+    });
+    return options;
+}
+
+CommandLine::MethodChoice methodFromParser(const QCommandLineParser& parser)
+{
+    ParsedOptions parsed;
+    readMethod(parser, parsed);
+    return {parsed.method, parsed.rename, parsed.error};
+}
 
 bool isRenameCommand(const QString& command)
 {

@@ -2,6 +2,8 @@
 
 #include "app/CommandLine.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QStringList>
 
 namespace App::Cli {
@@ -25,6 +27,11 @@ namespace App::Cli {
 // error. Exit status: 0 every row succeeded, 1 some rows failed, 2 usage error
 // or unreadable input (nothing changed).
 bool isRenameCommand(const QString& command);
+
+// The METHOD options for other command families that parse with
+// QCommandLineParser, read exactly as preview and rename read them.
+QList<QCommandLineOption> methodCommandLineOptions();
+CommandLine::MethodChoice methodFromParser(const QCommandLineParser& parser);
 int runRenameCommand(const QStringList& args, const CommandLine::Environment& env);
 
 } // namespace App::Cli
