@@ -94,7 +94,7 @@ void forEachMethodOption(bool executing, Add&& add)
 void addMethodOptions(CommandParser& parser, bool executing)
 {
     forEachMethodOption(executing, [&parser](const QString& name, const QString& description,
-                                             const QString& valueName) {
+                                             const QString& valueName = {}) {
         parser.add(name, description, valueName);
     });
 }
@@ -545,7 +545,7 @@ QList<QCommandLineOption> methodCommandLineOptions()
 {
     QList<QCommandLineOption> options;
     forEachMethodOption(true, [&options](const QString& name, const QString& description,
-                                         const QString& valueName) {
+                                         const QString& valueName = {}) {
         options.append(valueName.isEmpty() ? QCommandLineOption(name, description)
                                            : QCommandLineOption(name, description, valueName));
     });
