@@ -9,7 +9,7 @@
 #include "execute/UndoRename.h"
 #include "platform/FileSystem.h"
 #include "rename/FillNewName.h"
-#include "workbook/WorkbookCommand.h"
+#include "cli/WorkbookCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -256,6 +256,9 @@ QString CommandLine::usage()
   tarnwick-cli undo    RECORD [--yes] [--json]
   tarnwick-cli workbook info FILE-OR-FOLDER [--json]
   tarnwick-cli workbook cells FILE --sheet N [--json]
+  tarnwick-cli workbook merge-sheets FILE [--into-new NAME | --into-sheet N] [--title-row N] [--no-single-title] [--backup] [--json]
+  tarnwick-cli workbook delete-blank FILE-OR-FOLDER [--json]
+  tarnwick-cli workbook create FOLDER --count TEXT [--template FILE] [--json]
   tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
@@ -303,7 +306,7 @@ int CommandLine::run(const QStringList& arguments)
     if (command == u"undo"_s)
         return undo(arguments);
     if (command == u"workbook"_s)
-        return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
+        return runWorkbookCommands(arguments, *m_env.out, *m_env.err);
     return usageError(u"未知的命令："_s + command);
 }
 

@@ -254,6 +254,11 @@ bool Styles::isDateFormatCode(const QString& code)
             break;
         }
         const QChar l = c.toLower();
+        // "E+" and "E-" are an exponent ("0.0E+00"), not a year.
+        if (l == u'e' && i + 1 < code.size() && (code[i + 1] == u'+' || code[i + 1] == u'-')) {
+            ++i;
+            continue;
+        }
         if (l == u'g' && code.mid(i, 7).compare(u"General"_s, Qt::CaseInsensitive) == 0) {
             i += 6;
             continue;

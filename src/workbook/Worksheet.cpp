@@ -168,6 +168,22 @@ Worksheet* Worksheet::Copy(Worksheet* after, WorkbookError* error)
     return m_book->copySheet(this, target, position, error);
 }
 
+int Worksheet::lastValueRow() const
+{
+    for (auto row = m_data.rows.rbegin(); row != m_data.rows.rend(); ++row) {
+        for (const auto& cell : row->cells) {
+            if (cell.hasContent())
+                return row->number;
+        }
+    }
+    return 0;
+}
+
+bool Worksheet::hasDrawing() const
+{
+    return bool(Xml::child(root(), "drawing")) || bool(Xml::child(root(), "picture"));
+}
+
 Range Worksheet::UsedRange() const
 {
     int r1 = 0, r2 = 0, c1 = 0, c2 = 0;
@@ -254,6 +270,10 @@ QString Worksheet::text(int row, int column) const
     const CellValue v = value(row, column);
     const bool date = cell->kind == CellKind::Date ||
                       (v.type() == CellValue::Type::Number && m_book->styles().isDateStyle(cell->style));
+    if (v.type() == CellValue::Type::Number && !date && cell->style != 0) {
+        const Styles& styles = m_book->styles();
+        return formatNumberText(v.toNumber(), styles.formatCode(styles.numFmtId(cell->style)));
+    }
     return valueText(v, date, m_book->date1904());
 }
 
