@@ -19,7 +19,7 @@ struct ParsedOptions;
 //   preview FOLDER METHOD [--filter PATTERNS] [--json]
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //   undo    RECORD [--yes] [--json]
-//   workbook info FILE-OR-FOLDER [--json] | workbook cells FILE --sheet N [--json]
+//   workbook info | cells | merge-sheets | delete-blank | create ... (cli/WorkbookCommands.h)
 //   --help | --version
 // Exit status: 0 when every row succeeded, 1 when the command ran but some rows
 // failed, 2 for a usage error or unreadable input (nothing changed).
