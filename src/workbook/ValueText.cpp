@@ -170,8 +170,20 @@ QString integerPart(const QString& digits, const QString& pattern, bool group)
 // Fixed decimals: `minimum` always shown ("0"), up to `maximum` ("#"/"?").
 QString fixed(double value, int minimum, int maximum, QString* integer)
 {
+    // Spreadsheets round the 15-digit decimal value half away from zero;
+    // printf rounds the binary value (2.5 -> "2", 1.25 -> "1.2").
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", maximum, value);
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    double v = std::strtod(buf, nullptr);
+    if (std::fabs(v) < 1e15 && maximum <= 15) {
+        const double scale = std::pow(10.0, maximum);
+        const double q = std::fabs(v) * scale;
+        double r = std::round(q);
+        if (std::fabs(q - (std::floor(q) + 0.5)) <= 1e-9 * std::max(1.0, q))
+            r = std::floor(q) + 1;
+        v = std::copysign(r / scale, v);
+    }
+    std::snprintf(buf, sizeof buf, "%.*f", maximum, v);
     QString text = QString::fromLatin1(buf);
     const qsizetype dot = text.indexOf(u'.');
     *integer = dot < 0 ? text : text.left(dot);
@@ -271,21 +283,26 @@ QString formatNumberText(double value, const QString& formatCode)
     QString prefix, pattern, suffix;
     bool seenNumber = false;
     QString* literal = &prefix;
+    auto toLiteral = [&]() -> QString& {
+        if (seenNumber)
+            literal = &suffix;
+        return *literal;
+    };
     for (qsizetype i = 0; i < section.size(); ++i) {
         const QChar c = section[i];
         if (c == u'"') {
             const qsizetype close = section.indexOf(u'"', i + 1);
-            *literal += section.mid(i + 1, (close < 0 ? section.size() : close) - i - 1);
+            toLiteral() += section.mid(i + 1, (close < 0 ? section.size() : close) - i - 1);
             i = close < 0 ? section.size() : close;
             continue;
         }
         if (c == u'\\' && i + 1 < section.size()) {
-            *literal += section[++i];
+            toLiteral() += section[++i];
             continue;
         }
         if (c == u'_' && i + 1 < section.size()) {
             ++i;
-            *literal += u' ';
+            toLiteral() += u' ';
             continue;
         }
         if (c == u'*' && i + 1 < section.size()) {
@@ -298,33 +315,27 @@ QString formatNumberText(double value, const QString& formatCode)
             continue;
         }
         if (c == u'@') {
-            *literal += numberText(value);
+            toLiteral() += numberText(value);
             continue;
         }
         if (section.mid(i, 7).compare(u"General"_s, Qt::CaseInsensitive) == 0) {
-            *literal += numberText(dropSign ? std::fabs(value) : value);
+            toLiteral() += numberText(dropSign ? std::fabs(value) : value);
             i += 6;
             continue;
         }
+        const bool inPattern = seenNumber && literal == &pattern;
         const bool numeric = isPlaceholder(c) || c == u'.' || c == u',' || c == u'/' ||
                              ((c == u'E' || c == u'e') && i + 1 < section.size() &&
                               (section[i + 1] == u'+' || section[i + 1] == u'-')) ||
-                             (seenNumber && literal == &pattern &&
-                              (c == u'+' || c == u'-' || (c == u' ' && section.indexOf(u'/', i) > i)));
+                             (inPattern && (c == u'+' || c == u'-' || (c.isDigit() && pattern.contains(u'/')) ||
+                                            (c == u' ' && section.indexOf(u'/', i) > i)));
         if (numeric && literal != &suffix) {
             seenNumber = true;
             literal = &pattern;
             pattern += c;
             continue;
         }
-        if (c == u'%' && seenNumber) {
-            suffix += c;
-            literal = &suffix;
-            continue;
-        }
-        if (seenNumber)
-            literal = &suffix;
-        *literal += c;
+        toLiteral() += c;
     }
     if (!seenNumber)
         return prefix + suffix;
