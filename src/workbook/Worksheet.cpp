@@ -168,6 +168,16 @@ Worksheet* Worksheet::Copy(Worksheet* after, WorkbookError* error)
     return m_book->copySheet(this, target, position, error);
 }
 
+void Worksheet::forEachCell(const std::function<void(int row, int column)>& visit) const
+{
+    for (const RowRecord& row : m_data.rows) {
+        for (const auto& cell : row.cells) {
+            if (cell.hasContent())
+                visit(row.number, cell.column);
+        }
+    }
+}
+
 int Worksheet::lastValueRow() const
 {
     for (auto row = m_data.rows.rbegin(); row != m_data.rows.rend(); ++row) {

@@ -41,6 +41,10 @@ public:
 
     // Cells holding a value or a format; A1 alone for an empty sheet.
     Range UsedRange() const;
+    // Calls `visit` for every cell holding a value or a formula, row by row,
+    // left to right: the way to read a sheet in time proportional to what it
+    // stores, not to its used range.
+    void forEachCell(const std::function<void(int row, int column)>& visit) const;
     // The last row holding a value or a formula; 0 when no cell does.
     int lastValueRow() const;
     // True when a chart, image or shape is placed on the sheet (its drawing
