@@ -155,6 +155,7 @@ void WorkbookTabTest::folderScan()
     Host h;
     ScriptedDialogs dialogs;
     WorkbookTab tab(h.strip, h.area, h.frasheet, h.nosee, &dialogs, nullptr);
+    h.window.show();
     tab.folderSelected(m_folder, true);
     QTest::mouseClick(tab.CmdRead, Qt::LeftButton);
     QVERIFY(dialogs.messages.isEmpty());
@@ -173,6 +174,7 @@ void WorkbookTabTest::folderScan()
     QCOMPARE(tab.TreeView1->topLevelItem(2)->child(0)->text(0), u"x|y"_s);
     QVERIFY(tab.TreeView1->topLevelItem(2)->isExpanded());
     QCOMPARE(tab.Lblbook->text(), u"    2个工作簿读取完毕！"_s);
+    QVERIFY(h.window.grab().save(screenshotPath(u"workbook-tab-folder-scan.png"_s)));
 }
 
 void WorkbookTabTest::scanWithoutWorkbooks()
