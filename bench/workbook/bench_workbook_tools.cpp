@@ -91,8 +91,9 @@ int main(int argc, char** argv)
             o.TxtAdress = o.openedPath = path;
             return Xl::mergeWorksheets(host, o).status == Xl::MergeSheetsResult::Status::Done;
         });
-        std::printf("merge 20 sheets x 5000 rows x 10 columns into a new sheet: %.3f s (best of 3), peak %.0f MB\n",
-                    seconds, Bench::peakMegabytes());
+        std::printf(
+            "merge 20 sheets x 5000 rows x 10 columns into a new sheet: %.3f s (best of 3), peak %.0f MB\n",
+            seconds, Bench::peakMegabytes());
     }
     if (only.isEmpty() || only == u"preview"_s) {
         const QString path = dir.filePath(u"big.xlsx"_s);
@@ -180,8 +181,9 @@ int main(int argc, char** argv)
         Xl::ExcelHost host;
         QString path = xlsFolder;
         const Xl::BlankSheetFolderRun r = Xl::deleteAllBlankSheets(host, path);
-        std::printf("delete-blank over 10 .xls: %.3f s (%d with a blank sheet)\n", t.nsecsElapsed() / 1e9,
-                    int(std::count_if(r.books.begin(), r.books.end(), [](const auto& b) { return b.count > 0; })));
+        std::printf(
+            "delete-blank over 10 .xls: %.3f s (%d with a blank sheet)\n", t.nsecsElapsed() / 1e9,
+            int(std::count_if(r.books.begin(), r.books.end(), [](const auto& b) { return b.count > 0; })));
     }
     return 0;
 }

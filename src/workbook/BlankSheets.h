@@ -43,10 +43,10 @@ QString blankSheetMessage(const BlankSheetResult& result);
 // "删除所有空白工作表" over the workbooks of a folder.
 struct BlankSheetFolderRun
 {
-    FolderScan scan;                // what the folder reader found (its message when not Ok)
-    QStringList names;              // the workbook names tried, in order
-    QList<BlankSheetResult> books;  // one per name
-    QStringList messages;           // the reader's message when it found nothing, then the closing one
+    FolderScan scan;               // what the folder reader found (its message when not Ok)
+    QStringList names;             // the workbook names tried, in order
+    QList<BlankSheetResult> books; // one per name
+    QStringList messages;          // the reader's message when it found nothing, then the closing one
     bool anyFailed() const;
 };
 
@@ -54,7 +54,8 @@ struct BlankSheetFolderRun
 // of an earlier scan (`previousNames`, the workbook list of the tab) are tried
 // as names in this folder, as the list still holds them. `folder` gets its
 // trailing "/" as the reader adds it.
-BlankSheetFolderRun deleteAllBlankSheets(ExcelHost& host, QString& folder, const QStringList& previousNames = {},
+BlankSheetFolderRun deleteAllBlankSheets(ExcelHost& host, QString& folder,
+                                         const QStringList& previousNames = {},
                                          const ScanProgress& progress = {});
 
 } // namespace Xl

@@ -125,7 +125,8 @@ CreateWorkbooksResult CreateWorkbooks(ExcelHost& host, const CreateWorkbooksOpti
         book->Close(false);
     }
     if (bytes.isEmpty()) {
-        result.messages << (templ.isEmpty() ? u"无法创建新工作簿："_s : u"无法读取工作薄模板：\r\n"_s + templ + u"\r\n"_s) +
+        result.messages << (templ.isEmpty() ? u"无法创建新工作簿："_s
+                                            : u"无法读取工作薄模板：\r\n"_s + templ + u"\r\n"_s) +
                                result.error.message;
         return result;
     }

@@ -14,9 +14,9 @@ class ExcelHost;
 // The options of "创建多个工作簿", as the frame's boxes hold them.
 struct CreateWorkbooksOptions
 {
-    QString TxtPath;                     // output folder
+    QString TxtPath;                         // output folder
     QString Txtsheet = QStringLiteral("50"); // the count as typed
-    QString TxtXLT;                      // template; "" for the default new workbook
+    QString TxtXLT;                          // template; "" for the default new workbook
 };
 
 // The count of a count text: its numeric value rounded to the nearest integer,
@@ -37,12 +37,12 @@ QString checkCreateOptions(const CreateWorkbooksOptions& options);
 
 struct CreateWorkbooksResult
 {
-    bool started = false;  // the checks passed and the template was read
-    QStringList messages;  // message boxes (a refusal)
-    QString Lblbook;       // the closing text of the progress label
-    QStringList created;   // paths written
-    QStringList skipped;   // paths that existed already and were left alone
-    QStringList failed;    // paths that could not be written
+    bool started = false; // the checks passed and the template was read
+    QStringList messages; // message boxes (a refusal)
+    QString Lblbook;      // the closing text of the progress label
+    QStringList created;  // paths written
+    QStringList skipped;  // paths that existed already and were left alone
+    QStringList failed;   // paths that could not be written
     WorkbookError error;
 };
 

@@ -147,8 +147,8 @@ MergeSheetsResult mergeWorksheets(ExcelHost& host, const MergeSheetsOptions& opt
                 continue;
             pasteFrom(ws, t, options.ChkXX ? 1 : 0);
         }
-        closing = u"    已将"_s + QString::number(intSheet - 1) + u" 个工作表合并到："_s + u"\r\n"_s + u"《"_s +
-                  name + u"》工作表中!"_s + u"\r\n"_s + u"    请查看！"_s;
+        closing = u"    已将"_s + QString::number(intSheet - 1) + u" 个工作表合并到："_s + u"\r\n"_s +
+                  u"《"_s + name + u"》工作表中!"_s + u"\r\n"_s + u"    请查看！"_s;
     }
 
     if (!book->Close(true, &result.error)) {

@@ -12,13 +12,13 @@ class ExcelHost;
 // The options of "合并工作表", as the tab's controls hold them.
 struct MergeSheetsOptions
 {
-    QString TxtAdress;  // the workbook to merge (trimmed by the merge)
-    QString openedPath; // the workbook last opened with the open button; must be TxtAdress
-    bool ChkBook = false;                  // back the workbook up first
-    int intCboSheet = 0;                   // 0: a new worksheet; n: into worksheet n; < 0: nothing chosen
+    QString TxtAdress;    // the workbook to merge (trimmed by the merge)
+    QString openedPath;   // the workbook last opened with the open button; must be TxtAdress
+    bool ChkBook = false; // back the workbook up first
+    int intCboSheet = 0;  // 0: a new worksheet; n: into worksheet n; < 0: nothing chosen
     QString strTxtName = QStringLiteral("my sheet"); // name of the new worksheet
-    int LngBth = 2;                        // the title row of every worksheet
-    bool ChkXX = true;                     // only one title row
+    int LngBth = 2;                                  // the title row of every worksheet
+    bool ChkXX = true;                               // only one title row
 };
 
 struct MergeSheetsResult
@@ -32,10 +32,10 @@ struct MergeSheetsResult
     Status status = Status::Refused;
     // The texts of the message boxes, in order ("\r\n" inside a message).
     QStringList messages;
-    QString backupPath;         // the backup written, "" when none
-    QStringList skippedSheets;  // worksheets whose rows could not be copied
-    QString Lblbook;            // names the skipped worksheets; "" when none
-    int merged = 0;             // worksheets whose rows were pasted
+    QString backupPath;        // the backup written, "" when none
+    QStringList skippedSheets; // worksheets whose rows could not be copied
+    QString Lblbook;           // names the skipped worksheets; "" when none
+    int merged = 0;            // worksheets whose rows were pasted
     WorkbookError error;
 };
 

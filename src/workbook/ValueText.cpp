@@ -209,7 +209,8 @@ QString fractionText(double value, const QString& pattern)
         bestDen = fixedDen;
         bestNum = std::llround(frac * double(fixedDen));
     } else {
-        const int digits = int(std::clamp<qsizetype>(right.count(u'?') + right.count(u'#') + right.count(u'0'), 1, 4));
+        const int digits =
+            int(std::clamp<qsizetype>(right.count(u'?') + right.count(u'#') + right.count(u'0'), 1, 4));
         const long long maxDen = static_cast<long long>(std::pow(10, digits)) - 1;
         double bestErr = 2;
         for (long long den = 1; den <= maxDen; ++den) {
@@ -242,7 +243,8 @@ QString scientific(double value, const QString& mantissa, const QString& exponen
     const qsizetype dot = mantissa.indexOf(u'.');
     const QString intPattern = dot < 0 ? mantissa : mantissa.left(dot);
     const QString decPattern = dot < 0 ? QString() : mantissa.mid(dot + 1);
-    const int intDigits = int(std::max<qsizetype>(1, intPattern.count(u'0') + intPattern.count(u'#') + intPattern.count(u'?')));
+    const int intDigits =
+        int(std::max<qsizetype>(1, intPattern.count(u'0') + intPattern.count(u'#') + intPattern.count(u'?')));
     const int decimals = int(decPattern.count(u'0') + decPattern.count(u'#') + decPattern.count(u'?'));
     int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::fabs(value))));
     // "##0.0E+0": the exponent is a multiple of the integer digits.
@@ -324,11 +326,12 @@ QString formatNumberText(double value, const QString& formatCode)
             continue;
         }
         const bool inPattern = seenNumber && literal == &pattern;
-        const bool numeric = isPlaceholder(c) || c == u'.' || c == u',' || c == u'/' ||
-                             ((c == u'E' || c == u'e') && i + 1 < section.size() &&
-                              (section[i + 1] == u'+' || section[i + 1] == u'-')) ||
-                             (inPattern && (c == u'+' || c == u'-' || (c.isDigit() && pattern.contains(u'/')) ||
-                                            (c == u' ' && section.indexOf(u'/', i) > i)));
+        const bool numeric =
+            isPlaceholder(c) || c == u'.' || c == u',' || c == u'/' ||
+            ((c == u'E' || c == u'e') && i + 1 < section.size() &&
+             (section[i + 1] == u'+' || section[i + 1] == u'-')) ||
+            (inPattern && (c == u'+' || c == u'-' || (c.isDigit() && pattern.contains(u'/')) ||
+                           (c == u' ' && section.indexOf(u'/', i) > i)));
         if (numeric && literal != &suffix) {
             seenNumber = true;
             literal = &pattern;

@@ -1,7 +1,7 @@
 #include "WorkbookCommand.h"
 
-#include "ExcelHost.h"
 #include "CellAddress.h"
+#include "ExcelHost.h"
 #include "SheetPreviewModel.h"
 #include "WorkbookInfo.h"
 
@@ -160,8 +160,8 @@ int cells(const QString& path, int sheet, bool json, QTextStream& out, QTextStre
         for (int r = 1; r <= preview.sheetRows(); ++r) {
             if (r > 1)
                 out << u",\n"_s;
-            out << QString::fromUtf8(
-                QJsonDocument(QJsonArray::fromStringList(preview.rowTexts(r))).toJson(QJsonDocument::Compact));
+            out << QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(preview.rowTexts(r)))
+                                         .toJson(QJsonDocument::Compact));
         }
         out << u"]}\n"_s;
         return 0;

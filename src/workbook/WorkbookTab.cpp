@@ -13,6 +13,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -128,8 +129,8 @@ void WorkbookTab::buildBookFrame(QWidget* area)
     auto* group = new QButtonGroup(this);
     const QString xx[2] = {u"表结构完全一致"_s, u"表结构相似"_s};
     for (int i = 0; i < 2; ++i) {
-        OptXX[size_t(i)] =
-            place<QRadioButton>(FraBook, u"OptXX_"_s + QString::number(i), tw(120 + i * 1740, 2640, 1700, 270));
+        OptXX[size_t(i)] = place<QRadioButton>(FraBook, u"OptXX_"_s + QString::number(i),
+                                               tw(120 + i * 1740, 2640, 1700, 270));
         OptXX[size_t(i)]->setText(xx[i]);
         group->addButton(OptXX[size_t(i)]);
     }
@@ -148,6 +149,14 @@ void WorkbookTab::buildBookFrame(QWidget* area)
     connect(Cmdview, &QPushButton::clicked, this, &WorkbookTab::Cmdview_Click);
     connect(CmdHeBin, &QPushButton::clicked, this, &WorkbookTab::CmdHeBin_Click);
     m_strTxtName = TxtName->text();
+    TxtName->installEventFilter(this);
+}
+
+bool WorkbookTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TxtName && event->type() == QEvent::MouseButtonRelease)
+        TxtName->selectAll();
+    return QObject::eventFilter(watched, event);
 }
 
 void WorkbookTab::buildExlFrame(QWidget* area)
@@ -230,9 +239,11 @@ void WorkbookTab::buildInfo()
     LstSheet->setShowGrid(true);
     LstSheet->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SSTab2->addTab(LstSheet, QString());
-    LblInfo = label(Frasheet, u"LblInfo"_s, QString(), QRect(inner.left(), inner.bottom() - 18, inner.width(), 18));
+    LblInfo =
+        label(Frasheet, u"LblInfo"_s, QString(), QRect(inner.left(), inner.bottom() - 18, inner.width(), 18));
     LblInfo->hide();
-    connect(LstSheet, &QTableView::clicked, this, [this](const QModelIndex& index) { LstSheet_Click(index.row() + 1); });
+    connect(LstSheet, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { LstSheet_Click(index.row() + 1); });
     connect(SSTab2->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this] { SSTab2_DblClick(); });
 }
 
@@ -489,8 +500,9 @@ void WorkbookTab::CmdPath_Click()
 
 void WorkbookTab::CmdXTL_Click()
 {
-    const QString chosen = m_dialogs->openFile(
-        {QString(), u"Excel文档模板(.xlt)|*.xlt;*.xltx;*.xlsx;*.XLT;*.XLTX;*.XLSX"_s, m_currentFolder, QString()});
+    const QString chosen =
+        m_dialogs->openFile({QString(), u"Excel文档模板(.xlt)|*.xlt;*.xltx;*.xlsx;*.XLT;*.XLTX;*.XLSX"_s,
+                             m_currentFolder, QString()});
     TxtXLT->setText(chosen.trimmed());
     TxtXLT->setToolTip(u"当前工作薄模板为："_s + TxtXLT->text());
     CmdCreate->setEnabled(true);
@@ -553,7 +565,8 @@ void WorkbookTab::cmdChaKan_Click()
 
 void WorkbookTab::mDelBlankSheet_Click()
 {
-    const QString path = m_dialogs->openFile({QString(), workbookFilter, m_currentFolder, QString()}).trimmed();
+    const QString path =
+        m_dialogs->openFile({QString(), workbookFilter, m_currentFolder, QString()}).trimmed();
     if (path.isEmpty())
         return;
     ExcelHost host;
@@ -574,12 +587,13 @@ void WorkbookTab::mDelAllBlankSheet_Click()
     for (int i = 0; i < CboGoal->count(); ++i)
         previous << CboGoal->itemText(i);
     ExcelHost host;
-    const BlankSheetFolderRun run = deleteAllBlankSheets(host, folder, previous, [this](int i, int n, const QString& name) {
-        if (i == 1)
-            showProgress(n);
-        ProBar1->setValue(i);
-        setLblbook(readingLabel(i, name));
-    });
+    const BlankSheetFolderRun run =
+        deleteAllBlankSheets(host, folder, previous, [this](int i, int n, const QString& name) {
+            if (i == 1)
+                showProgress(n);
+            ProBar1->setValue(i);
+            setLblbook(readingLabel(i, name));
+        });
     if (run.scan.status == FolderScan::Status::Ok) {
         setLblbook(readDoneLabel(int(run.scan.workbooks.size())));
         CboGoal->clear();

@@ -95,6 +95,10 @@ Q_SIGNALS:
     // The creation asks for the workbook tab to be shown.
     void showTabRequested();
 
+protected:
+    // A click in TxtName selects its whole text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildStrip(QFrame* strip);
     void buildBookFrame(QWidget* area);
@@ -116,8 +120,8 @@ private:
     int m_LngBth = 2;
     int m_intCboSheet = 0;
     QString m_strTxtName;
-    QString m_openedPath;  // the workbook of the last CmdOpen, what CboSheet describes
-    int m_previewed = 0;   // the worksheet shown in the preview
+    QString m_openedPath; // the workbook of the last CmdOpen, what CboSheet describes
+    int m_previewed = 0;  // the worksheet shown in the preview
     QList<int> m_intSheetCount;
     QList<SheetInfo> m_sheetInfo;
 

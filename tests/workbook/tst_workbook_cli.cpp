@@ -179,8 +179,8 @@ void WorkbookCliTest::deleteBlankFolder()
     m_tree.write(u"blank/c.xlsx"_s, "broken");
     Result r = runCli({u"delete-blank"_s, folder});
     QCOMPARE(r.exitCode, 1); // c.xlsx could not be read
-    QCOMPARE(lines(r.out), (QStringList{folder + u"/a.xlsx\t1"_s, folder + u"/b.xlsx\t0"_s, u"文件夹 "_s + folder,
-                                        u"所有工作簿中空白工作表全部删除"_s}));
+    QCOMPARE(lines(r.out), (QStringList{folder + u"/a.xlsx\t1"_s, folder + u"/b.xlsx\t0"_s,
+                                        u"文件夹 "_s + folder, u"所有工作簿中空白工作表全部删除"_s}));
     QVERIFY(r.err.contains(u"c.xlsx"_s));
     QCOMPARE(columnA(folder + u"/a.xlsx"_s, u"空"_s), u"(no sheet)"_s);
 
@@ -232,7 +232,8 @@ void WorkbookCliTest::create()
     r = runCli({u"create"_s, folder, u"--count=007"_s, u"--json"_s});
     QCOMPARE(r.exitCode, 1);
     const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
-    QCOMPARE(root.value(u"messages"_s).toArray().last().toString(), u"0 个工作簿创建完毕！另有7个工作簿已存在，未替换。"_s);
+    QCOMPARE(root.value(u"messages"_s).toArray().last().toString(),
+             u"0 个工作簿创建完毕！另有7个工作簿已存在，未替换。"_s);
     QCOMPARE(m_tree.read(u"create/Book0003.xls"_s), QByteArray("mine"));
 }
 
@@ -244,9 +245,10 @@ void WorkbookCliTest::createUsage_data()
     QTest::newRow("count not a number") << QStringList{u"--count"_s, u"abc"_s} << 2 << QString();
     QTest::newRow("count missing") << QStringList{} << 2 << QString();
     QTest::newRow("count 0") << QStringList{u"--count"_s, u"0"_s} << 2 << u"请设置工作薄数量！"_s;
-    QTest::newRow("count too large") << QStringList{u"--count"_s, u"40000"_s} << 2 << u"工作薄数量不能超过32767！"_s;
-    QTest::newRow("missing template") << QStringList{u"--count"_s, u"2"_s, u"--template"_s, u"none.xlt"_s} << 2
-                                      << u"找不到工作薄模板："_s;
+    QTest::newRow("count too large") << QStringList{u"--count"_s, u"40000"_s} << 2
+                                     << u"工作薄数量不能超过32767！"_s;
+    QTest::newRow("missing template")
+        << QStringList{u"--count"_s, u"2"_s, u"--template"_s, u"none.xlt"_s} << 2 << u"找不到工作薄模板："_s;
 }
 
 void WorkbookCliTest::createUsage()

@@ -218,6 +218,8 @@ void WorkbookTabTest::previewAndMerge()
     QCOMPARE(dialogs.texts(), QStringList{u"请选择要查看的工作表"_s});
     dialogs.clear();
 
+    QTest::mouseClick(tab.TxtName, Qt::LeftButton);
+    QCOMPARE(tab.TxtName->selectedText(), u"my sheet"_s);
     tab.CboSheet->setCurrentIndex(1);
     QVERIFY(!tab.TxtName->isEnabled());
     // Viewing twice shows one set of columns.
@@ -241,7 +243,8 @@ void WorkbookTabTest::previewAndMerge()
     QCOMPARE(tab.previewModel()->checkedRow(), 1);
     QVERIFY(h.window.grab().save(screenshotPath(u"workbook-tab-preview.png"_s)));
     // Back to row 2 and merge into a new worksheet.
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 1)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(1, 1)).center());
     QCOMPARE(tab.LngBth(), 2);
     // A sheet above 20 is refused.
     tab.GetInfoSheet(21);
@@ -270,8 +273,9 @@ void WorkbookTabTest::previewAndMerge()
     tab.CboSheet->setCurrentIndex(2); // 二
     tab.ChkBook->setChecked(true);
     tab.CmdHeBin_Click();
-    QCOMPARE(dialogs.texts(), (QStringList{u"工作簿备份到： \r\n"_s + m_tree.file(u"_merge.xlsx"_s),
-                                           u"    已将3 个工作表合并到：\r\n《二》工作表中!\r\n    请查看！"_s}));
+    QCOMPARE(dialogs.texts(),
+             (QStringList{u"工作簿备份到： \r\n"_s + m_tree.file(u"_merge.xlsx"_s),
+                          u"    已将3 个工作表合并到：\r\n《二》工作表中!\r\n    请查看！"_s}));
     ExcelHost host;
     Workbook* book = host.Open(path);
     QVERIFY(book);
@@ -376,7 +380,8 @@ void WorkbookTabTest::blankSheetCommands()
     QVERIFY(dialogs.messages.isEmpty());
     tab.setCurrentFolder(folder);
     tab.mDelAllBlankSheet_Click();
-    QCOMPARE(dialogs.texts(), QStringList{u"文件夹 "_s + folder.chopped(1) + u"\r\n所有工作簿中空白工作表全部删除"_s});
+    QCOMPARE(dialogs.texts(),
+             QStringList{u"文件夹 "_s + folder.chopped(1) + u"\r\n所有工作簿中空白工作表全部删除"_s});
     QCOMPARE(tab.CboGoal->count(), 2);
     ExcelHost host;
     Workbook* book = host.Open(folder + u"a.xlsx"_s);

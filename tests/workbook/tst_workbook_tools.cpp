@@ -66,7 +66,8 @@ void table(Fixtures::XlsxBuilder& b, const QString& name, const QList<QPair<int,
 bool toXls(const QString& xlsx, const QString& xls)
 {
     QProcess p;
-    p.start(QStandardPaths::findExecutable(u"ssconvert"_s), {u"-T"_s, u"Gnumeric_Excel:excel_biff8"_s, xlsx, xls});
+    p.start(QStandardPaths::findExecutable(u"ssconvert"_s),
+            {u"-T"_s, u"Gnumeric_Excel:excel_biff8"_s, xlsx, xls});
     return p.waitForFinished(120000) && p.exitCode() == 0 && QFile::exists(xls);
 }
 
@@ -325,10 +326,10 @@ void WorkbookToolsTest::merge_data()
         table(b, u"一"_s, {{1, u"标题"_s}, {2, u"T"_s}, {3, u"a1"_s}, {4, u"a2"_s}});
         table(b, u"二"_s, {{1, u"标题"_s}, {2, u"T"_s}, {3, u"b1"_s}, {4, u"b2"_s}, {5, u"b3"_s}});
     };
-    QTest::newRow("new sheet, one title row") << twoSheets << 0 << 2 << true << u"T|a1|a2|b1|b2|b3"_s
-                                              << u"合并了 2 个工作表！"_s;
-    QTest::newRow("new sheet, no title row") << twoSheets << 0 << 2 << false << u"a1|a2|b1|b2|b3"_s
-                                             << u"合并了 2 个工作表！"_s;
+    QTest::newRow("new sheet, one title row")
+        << twoSheets << 0 << 2 << true << u"T|a1|a2|b1|b2|b3"_s << u"合并了 2 个工作表！"_s;
+    QTest::newRow("new sheet, no title row")
+        << twoSheets << 0 << 2 << false << u"a1|a2|b1|b2|b3"_s << u"合并了 2 个工作表！"_s;
     QTest::newRow("title row 1") << twoSheets << 0 << 1 << true << u"标题|T|a1|a2|T|b1|b2|b3"_s
                                  << u"合并了 2 个工作表！"_s;
     const QString intoFirst = u"    已将1 个工作表合并到：\r\n《一》工作表中!\r\n    请查看！"_s;
@@ -336,21 +337,17 @@ void WorkbookToolsTest::merge_data()
         << twoSheets << 1 << 2 << true << u"标题|T|a1|a2|b1|b2|b3"_s << intoFirst;
     QTest::newRow("existing sheet, every title row")
         << twoSheets << 1 << 2 << false << u"标题|T|a1|a2|T|b1|b2|b3"_s << intoFirst;
-    QTest::newRow("rows after a gap in column 1 are not copied")
-        << Build([](Fixtures::XlsxBuilder& b) {
-               table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}, {4, u"a2"_s}, {6, u"after gap"_s}});
-               table(b, u"S2"_s, {{2, u"T"_s}, {3, u"b1"_s}});
-           })
-        << 0 << 2 << true << u"T|a1|a2|b1"_s << u"合并了 2 个工作表！"_s;
+    QTest::newRow("rows after a gap in column 1 are not copied") << Build([](Fixtures::XlsxBuilder& b) {
+        table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}, {4, u"a2"_s}, {6, u"after gap"_s}});
+        table(b, u"S2"_s, {{2, u"T"_s}, {3, u"b1"_s}});
+    }) << 0 << 2 << true << u"T|a1|a2|b1"_s << u"合并了 2 个工作表！"_s;
     // One data row: the move from it runs to the sheet's edge; later blocks
     // must still land below, not off the sheet.
-    QTest::newRow("blocks with a single data row")
-        << Build([](Fixtures::XlsxBuilder& b) {
-               table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}});
-               table(b, u"S2"_s, {{2, u"T"_s}, {3, u"b1"_s}});
-               table(b, u"S3"_s, {{2, u"T"_s}, {3, u"c1"_s}});
-           })
-        << 0 << 2 << true << u"T|a1|b1|c1"_s << u"合并了 3 个工作表！"_s;
+    QTest::newRow("blocks with a single data row") << Build([](Fixtures::XlsxBuilder& b) {
+        table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}});
+        table(b, u"S2"_s, {{2, u"T"_s}, {3, u"b1"_s}});
+        table(b, u"S3"_s, {{2, u"T"_s}, {3, u"c1"_s}});
+    }) << 0 << 2 << true << u"T|a1|b1|c1"_s << u"合并了 3 个工作表！"_s;
     // The target's column 1 has a gap: the next block goes below its last
     // value, never over its own rows.
     QTest::newRow("existing target with a gap in column 1")
@@ -361,13 +358,11 @@ void WorkbookToolsTest::merge_data()
            })
         << 1 << 2 << true << u"t1|t2||t4|b1|b2|c1|c2"_s
         << u"    已将2 个工作表合并到：\r\n《目标》工作表中!\r\n    请查看！"_s;
-    QTest::newRow("empty worksheets contribute nothing")
-        << Build([](Fixtures::XlsxBuilder& b) {
-               table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}});
-               b.sheet(u"空"_s);
-               table(b, u"S3"_s, {{2, u"T"_s}, {3, u"c1"_s}, {4, u"c2"_s}});
-           })
-        << 0 << 2 << true << u"T|a1|c1|c2"_s << u"合并了 3 个工作表！"_s;
+    QTest::newRow("empty worksheets contribute nothing") << Build([](Fixtures::XlsxBuilder& b) {
+        table(b, u"S1"_s, {{2, u"T"_s}, {3, u"a1"_s}});
+        b.sheet(u"空"_s);
+        table(b, u"S3"_s, {{2, u"T"_s}, {3, u"c1"_s}, {4, u"c2"_s}});
+    }) << 0 << 2 << true << u"T|a1|c1|c2"_s << u"合并了 3 个工作表！"_s;
 }
 
 void WorkbookToolsTest::merge()
@@ -557,8 +552,8 @@ void WorkbookToolsTest::createNames_data()
     QTest::newRow("007") << u"007"_s << 7 << u"Book0001.xls"_s << u"Book0007.xls"_s;
     QTest::newRow("half to even, down") << u"2.5"_s << 2 << u"Book0001.xls"_s << u"Book0002.xls"_s;
     QTest::newRow("half to even, up") << u"3.5"_s << 4 << u"Book0001.xls"_s << u"Book0004.xls"_s;
-    QTest::newRow("width at most 10") << u"00000000012"_s << 12 << u"Book0000000001.xls"_s
-                                      << u"Book0000000012.xls"_s;
+    QTest::newRow("width at most 10")
+        << u"00000000012"_s << 12 << u"Book0000000001.xls"_s << u"Book0000000012.xls"_s;
     QTest::newRow("empty") << QString() << 0 << QString() << QString();
 }
 
@@ -631,8 +626,8 @@ void WorkbookToolsTest::createRefusals_data()
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("templ");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no folder, before the count") << QString() << QString() << QString()
-                                                 << u"请选择工作薄的保存路径！"_s;
+    QTest::newRow("no folder, before the count")
+        << QString() << QString() << QString() << u"请选择工作薄的保存路径！"_s;
     QTest::newRow("count 0") << u"F"_s << u"0"_s << QString() << u"请设置工作薄数量！"_s;
     QTest::newRow("empty count") << u"F"_s << QString() << QString() << u"请设置工作薄数量！"_s;
     QTest::newRow("above 32767") << u"F"_s << u"32768"_s << QString() << u"工作薄数量不能超过32767！"_s;

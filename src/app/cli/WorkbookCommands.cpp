@@ -70,8 +70,8 @@ int usageError(QTextStream& err, const QString& message, const QCommandLineParse
 
 // Parses `args` (after "workbook SUBCOMMAND"); 0 when the command is to run,
 // otherwise the exit status (help shown, or a usage error).
-int parse(QCommandLineParser& parser, const QString& command, const QStringList& args, const QString& positional,
-          QTextStream& out, QTextStream& err)
+int parse(QCommandLineParser& parser, const QString& command, const QStringList& args,
+          const QString& positional, QTextStream& out, QTextStream& err)
 {
     parser.setApplicationDescription(u"tarnwick-cli workbook "_s + command);
     parser.addPositionalArgument(positional, QString());
@@ -127,7 +127,8 @@ int mergeSheets(const QStringList& args, QTextStream& out, QTextStream& err)
 
     const QFileInfo fi(parser.positionalArguments().first());
     if (!fi.isFile()) {
-        err << fi.filePath() << u'\t' << Xl::WorkbookError::messageFor(Xl::WorkbookError::Code::NotFound) << u'\n';
+        err << fi.filePath() << u'\t' << Xl::WorkbookError::messageFor(Xl::WorkbookError::Code::NotFound)
+            << u'\n';
         err.flush();
         return 2;
     }
@@ -185,7 +186,8 @@ int deleteBlank(const QStringList& args, QTextStream& out, QTextStream& err)
         return output.finish(run.anyFailed() ? 1 : 0);
     }
     if (!fi.isFile()) {
-        err << fi.filePath() << u'\t' << Xl::WorkbookError::messageFor(Xl::WorkbookError::Code::NotFound) << u'\n';
+        err << fi.filePath() << u'\t' << Xl::WorkbookError::messageFor(Xl::WorkbookError::Code::NotFound)
+            << u'\n';
         err.flush();
         return 2;
     }
@@ -203,7 +205,8 @@ int deleteBlank(const QStringList& args, QTextStream& out, QTextStream& err)
 int create(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     QCommandLineParser parser;
-    const QCommandLineOption count(u"count"_s, u"工作簿数量，按输入的文字（\"007\" 得 Book0001.xls…）"_s, u"TEXT"_s);
+    const QCommandLineOption count(u"count"_s, u"工作簿数量，按输入的文字（\"007\" 得 Book0001.xls…）"_s,
+                                   u"TEXT"_s);
     const QCommandLineOption templ(u"template"_s, u"工作簿模板（.xlt、.xltx、.xlsx）"_s, u"FILE"_s);
     parser.addOptions({count, templ});
     if (const int status = parse(parser, u"create"_s, args, u"FOLDER"_s, out, err))
