@@ -81,7 +81,7 @@ public:
     void mDelAllBlankSheet_Click();
     void mCreateExl_Click();
 
-    // State the Parts name.
+    // The tab's state, by the names its handlers use.
     int intOptHB() const { return m_intOptHB; }
     QString strMsgTitle() const { return m_strMsgTitle; }
     int LngBth() const { return m_LngBth; }
