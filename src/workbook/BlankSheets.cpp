@@ -5,6 +5,8 @@
 #include "Worksheet.h"
 #include "platform/FileSystem.h"
 
+#include <QFileInfo>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Xl {
@@ -57,6 +59,20 @@ bool BlankSheetFolderRun::anyFailed() const
             return true;
     }
     return false;
+}
+
+QString BlankSheetFolderRun::Lblbook() const
+{
+    QStringList failed;
+    for (const BlankSheetResult& b : books) {
+        if (b.exists && !b.ok())
+            failed << QFileInfo(b.path).fileName();
+    }
+    if (!failed.isEmpty())
+        return u"    未能处理的工作簿："_s + failed.join(u"、"_s);
+    if (scan.status == FolderScan::Status::Ok)
+        return readDoneLabel(int(scan.workbooks.size()));
+    return {};
 }
 
 BlankSheetFolderRun deleteAllBlankSheets(ExcelHost& host, QString& folder, const QStringList& previousNames,

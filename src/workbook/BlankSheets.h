@@ -48,6 +48,9 @@ struct BlankSheetFolderRun
     QList<BlankSheetResult> books; // one per name
     QStringList messages;          // the reader's message when it found nothing, then the closing one
     bool anyFailed() const;
+    // The progress label's closing text: the workbooks that could not be
+    // cleaned, or the reader's "    n个工作簿读取完毕！" ("" when it read nothing).
+    QString Lblbook() const;
 };
 
 // Reads the folder with the folder reader; when it finds no workbook, the names

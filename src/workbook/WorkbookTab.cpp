@@ -595,7 +595,6 @@ void WorkbookTab::mDelAllBlankSheet_Click()
             setLblbook(readingLabel(i, name));
         });
     if (run.scan.status == FolderScan::Status::Ok) {
-        setLblbook(readDoneLabel(int(run.scan.workbooks.size())));
         CboGoal->clear();
         CboGoal->addItems(run.scan.fileNames());
         m_intSheetCount = run.scan.sheetCounts();
@@ -604,13 +603,7 @@ void WorkbookTab::mDelAllBlankSheet_Click()
     } else {
         m_dialogs->plain(run.scan.message());
     }
-    QStringList failed;
-    for (const BlankSheetResult& b : run.books) {
-        if (b.exists && !b.ok())
-            failed << QFileInfo(b.path).fileName();
-    }
-    if (!failed.isEmpty())
-        setLblbook(u"    未能处理的工作簿："_s + failed.join(u"、"_s));
+    setLblbook(run.Lblbook());
     inform(run.messages.last(), QString());
 }
 

@@ -179,8 +179,9 @@ void WorkbookCliTest::deleteBlankFolder()
     m_tree.write(u"blank/c.xlsx"_s, "broken");
     Result r = runCli({u"delete-blank"_s, folder});
     QCOMPARE(r.exitCode, 1); // c.xlsx could not be read
-    QCOMPARE(lines(r.out), (QStringList{folder + u"/a.xlsx\t1"_s, folder + u"/b.xlsx\t0"_s,
-                                        u"文件夹 "_s + folder, u"所有工作簿中空白工作表全部删除"_s}));
+    QCOMPARE(lines(r.out),
+             (QStringList{folder + u"/a.xlsx\t1"_s, folder + u"/b.xlsx\t0"_s, u"文件夹 "_s + folder,
+                          u"所有工作簿中空白工作表全部删除"_s, u"    未能处理的工作簿：c.xlsx"_s}));
     QVERIFY(r.err.contains(u"c.xlsx"_s));
     QCOMPARE(columnA(folder + u"/a.xlsx"_s, u"空"_s), u"(no sheet)"_s);
 
@@ -193,8 +194,9 @@ void WorkbookCliTest::deleteBlankFolder()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].toObject().value(u"path"_s).toString(), folder + u"/a.xlsx"_s);
     QCOMPARE(rows[0].toObject().value(u"count"_s).toInt(), 0);
-    QCOMPARE(root.value(u"messages"_s).toArray().first().toString(),
-             u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s);
+    QCOMPARE(root.value(u"messages"_s).toArray(),
+             QJsonArray(
+                 {u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s, u"    2个工作簿读取完毕！"_s}));
 }
 
 void WorkbookCliTest::deleteBlankFile()

@@ -383,6 +383,7 @@ void WorkbookTabTest::blankSheetCommands()
     QCOMPARE(dialogs.texts(),
              QStringList{u"文件夹 "_s + folder.chopped(1) + u"\r\n所有工作簿中空白工作表全部删除"_s});
     QCOMPARE(tab.CboGoal->count(), 2);
+    QCOMPARE(tab.Lblbook->text(), u"    2个工作簿读取完毕！"_s);
     ExcelHost host;
     Workbook* book = host.Open(folder + u"a.xlsx"_s);
     QVERIFY(book);

@@ -182,6 +182,7 @@ int deleteBlank(const QStringList& args, QTextStream& out, QTextStream& err)
                 failure(b);
         }
         output.messages(run.messages);
+        output.message(run.Lblbook());
         err.flush();
         return output.finish(run.anyFailed() ? 1 : 0);
     }
