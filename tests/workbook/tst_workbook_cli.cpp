@@ -194,9 +194,8 @@ void WorkbookCliTest::deleteBlankFolder()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].toObject().value(u"path"_s).toString(), folder + u"/a.xlsx"_s);
     QCOMPARE(rows[0].toObject().value(u"count"_s).toInt(), 0);
-    QCOMPARE(root.value(u"messages"_s).toArray(),
-             QJsonArray(
-                 {u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s, u"    2个工作簿读取完毕！"_s}));
+    const QStringList expected{u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s, u"    2个工作簿读取完毕！"_s};
+    QCOMPARE(root.value(u"messages"_s).toArray(), QJsonArray::fromStringList(expected));
 }
 
 void WorkbookCliTest::deleteBlankFile()
