@@ -1,6 +1,5 @@
 #include "ValueText.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -351,7 +350,11 @@ QString formatNumberText(double value, const QString& formatCode)
     QString number;
     bool negative = v < 0;
     v = std::fabs(v);
-    const qsizetype e = pattern.indexOf(QRegularExpression(u"[Ee][+-]"_s));
+    qsizetype e = -1;
+    for (qsizetype i = 0; i + 1 < pattern.size() && e < 0; ++i) {
+        if ((pattern[i] == u'E' || pattern[i] == u'e') && (pattern[i + 1] == u'+' || pattern[i + 1] == u'-'))
+            e = i;
+    }
     if (e >= 0) {
         number = scientific(v, pattern.left(e), pattern.mid(e + 2), pattern[e + 1]);
     } else if (pattern.contains(u'/')) {

@@ -281,8 +281,9 @@ QString Worksheet::text(int row, int column) const
     const bool date = cell->kind == CellKind::Date ||
                       (v.type() == CellValue::Type::Number && m_book->styles().isDateStyle(cell->style));
     if (v.type() == CellValue::Type::Number && !date && cell->style != 0) {
-        const Styles& styles = m_book->styles();
-        return formatNumberText(v.toNumber(), styles.formatCode(styles.numFmtId(cell->style)));
+        const QString code = m_book->styles().numberFormatOf(cell->style);
+        if (code.compare(u"General"_s, Qt::CaseInsensitive) != 0)
+            return formatNumberText(v.toNumber(), code);
     }
     return valueText(v, date, m_book->date1904());
 }
