@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Xl {
@@ -88,8 +90,19 @@ BlankSheetFolderRun deleteAllBlankSheets(ExcelHost& host, QString& folder, const
     }
     bool anyBlank = false;
     if (!folder.isEmpty()) {
-        for (const QString& name : std::as_const(run.names)) {
-            run.books << Delete_BlankSheet(host, folder + name);
+        for (qsizetype i = 0; i < run.names.size(); ++i) {
+            // A workbook the reader just read without a blank worksheet has
+            // none to delete: it is not opened again.
+            if (run.scan.status == FolderScan::Status::Ok && run.scan.workbooks[i].ok() &&
+                std::none_of(run.scan.workbooks[i].worksheets.begin(), run.scan.workbooks[i].worksheets.end(),
+                             [](const WorksheetSummary& w) { return w.blank; })) {
+                BlankSheetResult r;
+                r.path = folder + run.names[i];
+                r.exists = true;
+                run.books << r;
+                continue;
+            }
+            run.books << Delete_BlankSheet(host, folder + run.names[i]);
             anyBlank = anyBlank || run.books.last().count > 0;
         }
     }
