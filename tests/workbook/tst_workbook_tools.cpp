@@ -91,6 +91,7 @@ private Q_SLOTS:
     void mergeBackup();
     void mergeRefusals();
     void mergeFailedSaveKeepsFile();
+    void mergeSkipsWhatCannotBePasted();
 
     void createNames_data();
     void createNames();
@@ -536,6 +537,35 @@ void WorkbookToolsTest::mergeFailedSaveKeepsFile()
     QCOMPARE(r.status, MergeSheetsResult::Status::Failed);
     QVERIFY(r.messages.last().startsWith(u"无法保存工作簿，文件未改变"_s));
     QCOMPARE(m_tree.read(QFileInfo(path).fileName()), before);
+}
+
+void WorkbookToolsTest::mergeSkipsWhatCannotBePasted()
+{
+    // The target holds a value in the sheet's last row: no block fits below
+    // it. Each worksheet is skipped and named; nothing is pasted twice.
+    const QString path = fresh(u"full.xlsx"_s);
+    {
+        Fixtures::XlsxBuilder b(path);
+        table(b, u"目标"_s, {{1, u"t1"_s}});
+        b.text(1048576, 1, u"last"_s);
+        table(b, u"S2"_s, {{2, u"T"_s}, {3, u"b1"_s}});
+        table(b, u"S3"_s, {{2, u"T"_s}, {3, u"c1"_s}});
+        QVERIFY(b.close());
+    }
+    ExcelHost host;
+    MergeSheetsOptions o;
+    o.TxtAdress = o.openedPath = path;
+    o.intCboSheet = 1;
+    const MergeSheetsResult r = mergeWorksheets(host, o);
+    QCOMPARE(r.status, MergeSheetsResult::Status::Done);
+    QCOMPARE(r.merged, 0);
+    QCOMPARE(r.skippedSheets, (QStringList{u"S2"_s, u"S3"_s}));
+    QCOMPARE(r.Lblbook, u"    未能复制的工作表：S2、S3"_s);
+    QCOMPARE(r.messages.size(), 1);
+    Workbook* book = host.Open(path);
+    QVERIFY(book);
+    QCOMPARE(book->Worksheets(1)->UsedRange().CountA(), 3); // t1, its row number, "last"
+    book->Close(false);
 }
 
 // ---- creating workbooks ----
