@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
           libgl1-mesa-dev fonts-wqy-microhei libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
-          gnumeric attr)
+          gnumeric attr qt6-translations-l10n python3-vobject)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,12 +4,13 @@
 #include "FileRow.h"
 #include "HiddenFileList.h"
 #include "TerminalDialogs.h"
+#include "cli/ContactsCommand.h"
+#include "cli/WorkbookCommands.h"
 #include "execute/MenuTools.h"
 #include "execute/RenameExecution.h"
 #include "execute/UndoRename.h"
 #include "platform/FileSystem.h"
 #include "rename/FillNewName.h"
-#include "cli/WorkbookCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -259,7 +260,7 @@ QString CommandLine::usage()
   tarnwick-cli workbook merge-sheets FILE [--into-new NAME | --into-sheet N] [--title-row N] [--no-single-title] [--backup] [--json]
   tarnwick-cli workbook delete-blank FILE-OR-FOLDER [--json]
   tarnwick-cli workbook create FOLDER --count TEXT [--template FILE] [--json]
-  tarnwick-cli --help | --version
+)"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
   --number [--prefix T] [--suffix T] [--digits N] [--increment N] [--start N] [--keep-name before|after]   自动编号
@@ -307,6 +308,8 @@ int CommandLine::run(const QStringList& arguments)
         return undo(arguments);
     if (command == u"workbook"_s)
         return runWorkbookCommands(arguments, *m_env.out, *m_env.err);
+    if (command == u"contacts"_s)
+        return runContactsCommand(arguments, *m_env.out, *m_env.err, m_env.paths);
     return usageError(u"未知的命令："_s + command);
 }
 

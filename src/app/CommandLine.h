@@ -20,6 +20,7 @@ struct ParsedOptions;
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //   undo    RECORD [--yes] [--json]
 //   workbook info | cells | merge-sheets | delete-blank | create ... (cli/WorkbookCommands.h)
+//   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
 //   --help | --version
 // Exit status: 0 when every row succeeded, 1 when the command ran but some rows
 // failed, 2 for a usage error or unreadable input (nothing changed).

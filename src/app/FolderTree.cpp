@@ -1,7 +1,10 @@
 #include "FolderTree.h"
 
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,6 +20,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent), m_model(new QFileSy
     for (int column = 1; column < m_model->columnCount(); ++column)
         hideColumn(column);
     setRootIndex(m_model->index(u"/"_s));
+    // Deep folders scroll sideways instead of being cut at the pane's edge.
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &QTreeView::clicked, this, &FolderTree::choose);
     connect(this, &QTreeView::activated, this, &FolderTree::choose);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
@@ -31,6 +38,26 @@ void FolderTree::reveal(const QString& path)
     for (QModelIndex i = index.parent(); i.isValid(); i = i.parent())
         expand(i);
     scrollTo(index);
+}
+
+QString FolderTree::toolTipAt(const QPoint& viewportPos) const
+{
+    const QModelIndex index = indexAt(viewportPos);
+    return index.isValid() ? m_model->filePath(index) : QString();
+}
+
+bool FolderTree::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString path = toolTipAt(help->pos());
+        if (path.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), path, viewport());
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void FolderTree::keyPressEvent(QKeyEvent* event)

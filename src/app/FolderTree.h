@@ -19,12 +19,15 @@ public:
     QFileSystemModel* folderModel() const { return m_model; }
     // Shows `path` opened in the tree without choosing it.
     void reveal(const QString& path);
+    // The tooltip of the folder at a point of the viewport: its full path.
+    QString toolTipAt(const QPoint& viewportPos) const;
 
 Q_SIGNALS:
     void folderSelected(const QString& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void choose(const QModelIndex& index);

@@ -4,12 +4,14 @@
 
 namespace App {
 
-void HiddenFileList::setPath(const QString& folder)
+bool HiddenFileList::setPath(const QString& folder)
 {
-    if (folder == m_path)
-        return;
+    QStringList names;
+    if (!read(folder, names))
+        return false;
     m_path = folder;
-    refresh();
+    m_names = std::move(names);
+    return true;
 }
 
 void HiddenFileList::setPattern(const QString& pattern)
@@ -18,17 +20,28 @@ void HiddenFileList::setPattern(const QString& pattern)
     refresh();
 }
 
-void HiddenFileList::refresh()
+bool HiddenFileList::refresh()
 {
     if (m_path.isEmpty())
-        return;
+        return false;
+    QStringList names;
+    if (!read(m_path, names))
+        return false;
+    m_names = std::move(names);
+    return true;
+}
+
+bool HiddenFileList::read(const QString& folder, QStringList& names) const
+{
+    if (folder.isEmpty())
+        return false;
     bool ok = false;
-    QStringList names = Platform::listFiles(m_path, m_pattern, &ok);
+    names = Platform::listFiles(folder, m_pattern, &ok);
     if (!ok)
-        return;
+        return false;
     if (names.size() > MaxNames)
         names.resize(MaxNames);
-    m_names = std::move(names);
+    return true;
 }
 
 } // namespace App

@@ -11,13 +11,15 @@ namespace App {
 class HiddenFileList
 {
 public:
-    // Points the list at `folder`; re-reads only when the folder differs from
-    // the current one. A folder that cannot be read leaves the list as it was.
-    void setPath(const QString& folder);
+    // Points the list at `folder` and reads it, also when it is the current
+    // one (it may have changed or become readable). A folder that cannot be
+    // read leaves the list, its folder included, as it was: false.
+    bool setPath(const QString& folder);
     // Takes a new pattern and re-reads the folder.
     void setPattern(const QString& pattern);
-    // Re-reads the folder with the current pattern.
-    void refresh();
+    // Re-reads the folder with the current pattern; false (the list as it
+    // was) when it cannot be read.
+    bool refresh();
 
     QString path() const { return m_path; }
     QString pattern() const { return m_pattern; }
@@ -29,6 +31,8 @@ public:
     static constexpr int MaxNames = 32767;
 
 private:
+    bool read(const QString& folder, QStringList& names) const;
+
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
     QStringList m_names;

@@ -2,6 +2,8 @@
 
 #include "FolderTree.h"
 
+#include "contacts/FrmVCF.h"
+
 #include "execute/InfoWindow.h"
 #include "execute/MenuTools.h"
 #include "execute/ProgramFiles.h"
@@ -29,6 +31,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -38,6 +41,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -93,6 +98,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
     m_client->installEventFilter(this);
     resize(DesignWidth, DesignHeight + menuBar()->sizeHint().height());
+    // Below the design size the scaled fonts would become unreadable and
+    // captions would be cut: the design size is the smallest the window gets.
+    m_client->setMinimumSize(DesignWidth, DesignHeight);
 }
 
 MainWindow::~MainWindow() = default;
@@ -154,6 +162,10 @@ void MainWindow::buildMenus()
         // These tools arrive with their own windows; until then they are shown but not offered.
         action->setEnabled(false);
     }
+    if (auto* converter = tools->findChild<QAction*>(u"m_excelTovcf"_s)) {
+        converter->setEnabled(true);
+        connect(converter, &QAction::triggered, this, &MainWindow::OpenContactConverter);
+    }
 
     QMenu* help = menuBar()->addMenu(u"帮助(&H)"_s);
     help->setObjectName(u"mHelp"_s);
@@ -162,6 +174,8 @@ void MainWindow::buildMenus()
         m_mHelpBaby[size_t(i)] = help->addAction(helpItems.at(i));
         m_mHelpBaby[size_t(i)]->setObjectName(u"mHelpBaby_"_s + QString::number(i));
         connect(m_mHelpBaby[size_t(i)], &QAction::triggered, this, [this, i] { HelpMenuCommand(i); });
+        if (i == 0) // F1 opens the help whether or not a folder is chosen
+            m_mHelpBaby[0]->setShortcut(QKeySequence::HelpContents);
     }
 }
 
@@ -181,15 +195,19 @@ void MainWindow::buildToolbar()
         const char16_t* key;
         const char* themeIcon;
         QStyle::StandardPixmap fallback;
+        QKeySequence shortcut;
     };
     // Icons come from the desktop's theme; the style's own icons stand in where it has none.
     const ButtonInfo buttons[ToolbarButtonCount] = {
-        {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView},
-        {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton},
-        {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack},
-        {u"使用说明", u"usage", "help-contents", QStyle::SP_FileDialogInfoView},
-        {u"帮助", u"help", "help-browser", QStyle::SP_DialogHelpButton},
-        {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon},
+        {u"预览新文件名", u"ShowName", "document-preview", QStyle::SP_FileDialogContentsView,
+         QKeySequence(Qt::Key_F5)},
+        {u"执行重命名", u"execute", "edit-rename", QStyle::SP_DialogApplyButton,
+         QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {u"撤消重命名", u"undo", "edit-undo", QStyle::SP_ArrowBack,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        {u"使用说明", u"usage", "help-contents", QStyle::SP_FileDialogInfoView, QKeySequence()},
+        {u"帮助", u"help", "help-browser", QStyle::SP_DialogHelpButton, QKeySequence()},
+        {u"删除重命名文档", u"deleteDocs", "user-trash", QStyle::SP_TrashIcon, QKeySequence()},
     };
     for (int i = 0; i < ToolbarButtonCount; ++i) {
         const ButtonInfo& button = buttons[i];
@@ -198,6 +216,13 @@ void MainWindow::buildToolbar()
         QAction* action = m_Toolbar1->addAction(icon, QString::fromUtf16(button.caption));
         action->setObjectName(QString::fromUtf16(button.key));
         action->setData(QString::fromUtf16(button.key));
+        if (!button.shortcut.isEmpty()) {
+            // The keys work from anywhere in the window and are named in the tooltip.
+            action->setShortcut(button.shortcut);
+            action->setShortcutContext(Qt::WindowShortcut);
+            action->setToolTip(QString::fromUtf16(button.caption) + u" ("_s +
+                               button.shortcut.toString(QKeySequence::NativeText) + u')');
+        }
         connect(action, &QAction::triggered, this, [this, i] { RunToolbarCommand(ToolbarButton(i)); });
         m_toolbarActions[size_t(i)] = action;
     }
@@ -425,13 +450,16 @@ void MainWindow::folderSelected(const QString& path)
 {
     if (m_currentMethod != 9)
         m_toolbarActions[ShowName]->setEnabled(true);
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty())
+    // Names on Linux may begin or end with spaces: the path is taken as it is.
+    if (path.isEmpty())
         return;
-    const QString previous = m_file1.path();
-    m_file1.setPath(trimmed);
-    if (m_file1.path() != previous)
-        m_fileCount = m_file1.count();
+    if (!m_file1.setPath(path)) {
+        // The folder, the rows and the hidden list stay those of the last
+        // folder that could be read, so a rename never mixes the two.
+        m_panels[1]->setText(u"无法读取文件夹："_s + path);
+        return;
+    }
+    m_fileCount = m_file1.count();
     m_currentFolder = m_file1.path();
     if (!m_currentFolder.endsWith(u'/'))
         m_currentFolder += u'/';
@@ -466,7 +494,7 @@ void MainWindow::filterItemClicked(int item)
 
 void MainWindow::RunToolbarCommand(ToolbarButton button)
 {
-    FillNewName();
+    FillNewName(button == ShowName || button == execute);
     if (m_fileCount == 0 && button != Undo) {
         m_services.dialogs->inform(u"没有选择文件！"_s);
         return;
@@ -495,13 +523,16 @@ void MainWindow::RunToolbarCommand(ToolbarButton button)
     }
 }
 
-void MainWindow::FillNewName()
+void MainWindow::FillNewName(bool namesNeeded)
 {
     QStringList names = m_file1.names().mid(0, m_fileCount);
     names.resize(m_fileCount);
     const Rename::NewNameResult result =
         Rename::FillNewName(names, Rename::RenameMethod(m_currentMethod), m_renamePanels->options());
     m_lstOld = result.names;
+    // A document that cannot be read matters only to the commands that use the names.
+    if (result.documentUnreadable && !namesNeeded)
+        return;
     for (const Platform::MessageRequest& message : result.messages)
         m_services.dialogs->message(message);
 }
@@ -539,6 +570,8 @@ void MainWindow::ExecuteRename()
         m_toolbarActions[execute]->setEnabled(false);
         return;
     }
+    // The record is named after the click, not after the answer to the question.
+    const QDateTime requestedAt = m_services.clock ? m_services.clock->now() : QDateTime::currentDateTime();
     const QString undoFolder = m_services.paths.undoFolder();
     if (!Execute::UndoFolderHasFiles(undoFolder))
         m_toolbarActions[Undo]->setEnabled(false);
@@ -550,6 +583,7 @@ void MainWindow::ExecuteRename()
     request.newNames = column(FileRow::NewName);
     request.undoFolder = undoFolder;
     request.clock = m_services.clock;
+    request.requestedAt = requestedAt;
     const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
     m_model->setColumn(FileRow::option, outcome.options, m_fileCount);
     // The hidden list is read again; the rows keep their places and FileCount.
@@ -627,6 +661,27 @@ void MainWindow::HelpMenuCommand(int index)
     }
 }
 
+void MainWindow::OpenContactConverter()
+{
+    Contacts::ConverterServices services;
+    services.dialogs = m_services.dialogs;
+    services.shell = m_services.shell;
+    services.paths = m_services.paths;
+    services.currentFolder = m_currentFolder;
+    services.statusText = [this] { return m_panels[0]->text(); };
+    services.setStatusText = [this](const QString& text) { m_panels[0]->setText(text); };
+    services.toolArea = [this] {
+        const ToolWindowRect& r = m_toolWindowRect;
+        return QRect(frameGeometry().left() + r.left / 15, frameGeometry().top() + r.top / 15, r.width / 15,
+                     r.height / 15);
+    };
+    // Modal over the main window, without blocking the caller.
+    auto* window = new Contacts::FrmVCF(std::move(services), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal); // open() would make it window-modal only
+    window->show();
+}
+
 void MainWindow::resizeHandling()
 {
     if (!m_geometryRecorded || isMinimized())
@@ -637,6 +692,12 @@ void MainWindow::resizeHandling()
     const double sx = double(m_client->width()) / DesignWidth;
     const double sy = double(m_client->height()) / DesignHeight;
     m_geometry.scale(sx, sy);
+    // The list's columns and the toolbar's icons grow with the window, so the
+    // cells show as much as at the design size.
+    for (int column = 0; column < FileRow::ColumnCount; ++column)
+        m_LstMain->setColumnWidth(column, int(std::lround(FileListModel::designWidth(column) * sx)));
+    const int iconSide = int(std::lround(16 * std::max(1.0, std::min(sx, sy))));
+    m_Toolbar1->setIconSize(QSize(iconSide, iconSide));
     ShowMethodPanel(m_currentMethod);
     const double twipsPerPixel = 15.0;
     m_toolWindowRect =

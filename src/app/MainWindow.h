@@ -70,6 +70,8 @@ public:
     void RunToolbarCommand(ToolbarButton button);
     void FileMenuCommand(int index);
     void HelpMenuCommand(int index);
+    // "Excel与VCF转换": the contact converter, modal over the main window.
+    void OpenContactConverter();
 
     // State the other parts read.
     int CurrentMethod() const { return m_currentMethod; }
@@ -110,7 +112,7 @@ private:
     void updateClockPanels();
     void updateUndoButtons();
     void rebuildRows();
-    void FillNewName();
+    void FillNewName(bool namesNeeded);
     void PreviewNewNames();
     void ExecuteRename();
     void UndoRename();

@@ -1,3 +1,4 @@
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 #include "platform/SystemClock.h"
 #include "platform/DesktopShell.h"
@@ -11,8 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"tarnwick"_s);
-    QApplication::setApplicationDisplayName(u"Tarnwick"_s);
+    App::setUpApplication(app);
 
     Platform::QtDialogs dialogs(u"Tarnwick"_s);
     Platform::DesktopShell shell;

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -47,6 +48,16 @@ private:
     QStringEncoder m_encoder{"GBK", QStringConverter::Flag::Stateless};
     QStringDecoder m_decoder{"GBK", QStringConverter::Flag::Stateless};
 };
+
+// A name on disk that is not valid UTF-8 reaches us with U+FFFD in place of
+// its odd bytes; renaming by that text would miss the file or, worse, write
+// the replacement character into the new name. Such rows are refused.
+QString undecodableNameProblem(const QString& folder, const QString& oldName)
+{
+    if (!oldName.contains(QChar(0xFFFD)) || QFileInfo::exists(folder + oldName))
+        return {};
+    return u"文件名含有无效的 UTF-8 字节，无法安全地重命名"_s;
+}
 
 // Why `name` cannot be a name inside the folder, or an empty text.
 QString plainNameProblem(const QString& name)
@@ -103,24 +114,43 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
 
     const Platform::SystemClock systemClock;
     const Platform::Clock& clock = request.clock ? *request.clock : systemClock;
-    outcome.undoLogPath = request.undoFolder + u'/' + UndoLogName(clock.now());
+    outcome.undoLogPath = request.undoFolder + u'/' +
+                          UndoLogName(request.requestedAt.isValid() ? request.requestedAt : clock.now());
 
     GbkConverter gbk;
     QString folderProblem;
-    QByteArray folderBytes;
     if (!folder.startsWith(u'/') || folder.contains(QChar(0))) {
         folderProblem = u"文件夹路径无效"_s;
     } else if (const QString reason = unrecordableReason(folder, false); !reason.isEmpty()) {
         folderProblem = reason;
-    } else if (const auto bytes = gbk.encode(folder)) {
-        folderBytes = *bytes;
-    } else {
-        folderProblem = u"文件夹路径含有GBK编码不能表示的字符"_s;
+    }
+
+    // The record stays GBK unless a path of this run needs more than GBK holds.
+    UndoLogEncoding wanted = gbk.encode(folder) ? UndoLogEncoding::Gbk : UndoLogEncoding::Utf8;
+    for (qsizetype i = 0; i < rows && wanted == UndoLogEncoding::Gbk; ++i) {
+        if (!undecodableNameProblem(folder, request.oldNames.at(i)).isEmpty())
+            continue; // refused below; it must not change the record's encoding
+        if (!gbk.encode(request.oldNames.at(i)) ||
+            (i < request.newNames.size() && !gbk.encode(request.newNames.at(i))))
+            wanted = UndoLogEncoding::Utf8;
     }
 
     UndoLogWriter log;
     // Without an undo folder there is nowhere to record (never the root folder).
-    bool recorded = !request.undoFolder.isEmpty() && log.open(outcome.undoLogPath);
+    bool recorded = !request.undoFolder.isEmpty() && log.open(outcome.undoLogPath, wanted);
+    const UndoLogEncoding encoding = log.isOpen() ? log.encoding() : wanted;
+    auto encode = [&](const QString& text) -> std::optional<QByteArray> {
+        if (encoding == UndoLogEncoding::Utf8)
+            return text.toUtf8();
+        return gbk.encode(text);
+    };
+    QByteArray folderBytes;
+    if (folderProblem.isEmpty()) {
+        if (const auto bytes = encode(folder))
+            folderBytes = *bytes;
+        else
+            folderProblem = u"文件夹路径含有GBK编码不能表示的字符"_s;
+    }
     // The folder is resolved once; each rename then names only the two entries.
     const int folderFd = folderProblem.isEmpty()
                              ? ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)
@@ -156,9 +186,12 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
             // The record's reader trims its lines, so the name could not be read back.
             status = RowStatus::NotRecordable;
             reason = u"新文件名以空格结尾"_s;
+        } else if (const QString problem = undecodableNameProblem(folder, oldName); !problem.isEmpty()) {
+            status = RowStatus::InvalidName;
+            reason = problem;
         } else {
-            const auto encodedOld = gbk.encode(oldName);
-            const auto encodedNew = gbk.encode(newName);
+            const auto encodedOld = encode(oldName);
+            const auto encodedNew = encode(newName);
             if (!encodedOld || !encodedNew) {
                 status = RowStatus::NotRecordable;
                 reason = u"名称含有GBK编码不能表示的字符"_s;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,9 @@ struct RenameRequest
     QStringList newNames; // column NewName; rows beyond its end count as empty
     QString undoFolder;   // where the undo record is written (AppPaths::undoFolder()); empty: nowhere
     const Platform::Clock* clock = nullptr; // names the record; nullptr: the system clock
+    // The moment the user asked for the execution, read before the question;
+    // it names the record. When invalid, `clock` is read at the start of the run.
+    QDateTime requestedAt;
     // Called after each row (rows done, rows in all), for a progress display.
     std::function<void(qsizetype, qsizetype)> progress;
 };

@@ -32,25 +32,22 @@ QString unrecordableReason(const QString& path, bool isCurrentPath)
         return u"名称以空格结尾"_s;
     if (!isCurrentPath && path.startsWith(u' '))
         return u"名称以空格开头"_s;
-    if (!Platform::gbkCanEncode(path))
-        return u"名称含有GBK编码不能表示的字符"_s;
     return {};
 }
 
-QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath)
+UndoLogEncoding neededEncoding(const QStringList& paths)
 {
-    return '"' + Platform::encodeGbk(currentPath) + "\r\n" + Platform::encodeGbk(oldPath) + "\"\r\n";
+    for (const QString& path : paths)
+        if (!Platform::gbkCanEncode(path))
+            return UndoLogEncoding::Utf8;
+    return UndoLogEncoding::Gbk;
 }
 
-QString trimSpaces(const QString& text)
+QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath, UndoLogEncoding encoding)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+    if (encoding == UndoLogEncoding::Utf8)
+        return '"' + currentPath.toUtf8() + "\r\n" + oldPath.toUtf8() + "\"\r\n";
+    return '"' + Platform::encodeGbk(currentPath) + "\r\n" + Platform::encodeGbk(oldPath) + "\"\r\n";
 }
 
 } // namespace Execute

@@ -1,5 +1,7 @@
 #include "UndoLogDocument.h"
 
+#include "UndoLog.h"
+
 #include "platform/GbkText.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -55,12 +57,18 @@ QString lastPart(const QString& path)
 UndoLogDocument UndoLogDocument::parse(const QByteArray& bytes)
 {
     UndoLogDocument document;
-    const QList<QByteArray> lines = trimmedLines(bytes);
+    document.m_utf8 = bytes.startsWith(Utf8ByteOrderMark);
+    const QList<QByteArray> lines =
+        trimmedLines(document.m_utf8 ? bytes.mid(qsizetype(sizeof(Utf8ByteOrderMark) - 1)) : bytes);
     document.m_blank = lines.isEmpty();
 
     // A decoder per line: one would carry a cut-off character or its error
-    // state into the next line.
-    auto decode = [](const QByteArray& line) { return Platform::decodeGbk(line); };
+    // state into the next line. Neither encoding uses CR, LF, space or the
+    // double quote inside a multi-byte character.
+    const bool utf8 = document.m_utf8;
+    auto decode = [utf8](const QByteArray& line) {
+        return utf8 ? QString::fromUtf8(line) : Platform::decodeGbk(line);
+    };
 
     if (!lines.isEmpty()) {
         QString first = decode(lines.first());
@@ -90,9 +98,11 @@ UndoLogDocument UndoLogDocument::parse(const QByteArray& bytes)
     return document;
 }
 
-QByteArray UndoLogDocument::serialize(const QList<UndoEntry>& entries)
+QByteArray UndoLogDocument::serialize(const QList<UndoEntry>& entries, bool utf8)
 {
     QByteArray out;
+    if (utf8)
+        out += Utf8ByteOrderMark;
     for (const UndoEntry& entry : entries)
         out += entry.currentLine + "\r\n" + entry.oldLine + "\r\n";
     return out;

@@ -22,8 +22,9 @@ struct UndoEntry
 // entry is a line that starts with a double quote followed by a line that ends
 // with one; any other line is a stray fragment (a last line without a partner,
 // a damaged line) and is ignored. For a well-formed document this is exactly
-// "pairs of lines, a last odd line ignored". Bytes that are not GBK read as
-// U+FFFD and so name no existing path.
+// "pairs of lines, a last odd line ignored". A document that starts with the
+// UTF-8 byte-order mark is UTF-8, any other GBK. Bytes that are not valid in
+// the document's encoding read as U+FFFD and so name no existing path.
 class UndoLogDocument
 {
 public:
@@ -32,13 +33,15 @@ public:
     const QList<UndoEntry>& entries() const { return m_entries; }
     // True when the document holds nothing but spaces and line ends.
     bool isBlank() const { return m_blank; }
+    bool isUtf8() const { return m_utf8; }
     // The folder shown in the undo's question: the first line without its
     // opening quote, cut after its last "/" (or "\" in a document written on
     // Windows); a line without either is taken whole; empty for a blank document.
     QString folderText() const { return m_folderText; }
 
-    // The document holding `entries`, in the recorded format.
-    static QByteArray serialize(const QList<UndoEntry>& entries);
+    // The document holding `entries`, in the recorded format; a UTF-8 document
+    // starts with its byte-order mark.
+    static QByteArray serialize(const QList<UndoEntry>& entries, bool utf8 = false);
 
     // Why `entry` cannot be played back as the undo of a rename, or an empty
     // text: both paths must be absolute names in the same folder.
@@ -48,6 +51,7 @@ private:
     QList<UndoEntry> m_entries;
     QString m_folderText;
     bool m_blank = true;
+    bool m_utf8 = false;
 };
 
 } // namespace Execute

@@ -1,5 +1,8 @@
 #include "UndoLogWriter.h"
 
+#include "platform/FileSystem.h"
+#include "platform/GbkText.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -25,7 +28,7 @@ UndoLogWriter::~UndoLogWriter()
     close();
 }
 
-bool UndoLogWriter::open(const QString& path)
+bool UndoLogWriter::open(const QString& path, UndoLogEncoding wanted)
 {
     close();
     m_path = path;
@@ -59,9 +62,58 @@ bool UndoLogWriter::open(const QString& path)
         m_size = opened.st_size;
         m_created = created;
         m_failed = false;
-        return true;
+        m_encoding = wanted;
+        if (m_size == 0) {
+            if (wanted == UndoLogEncoding::Utf8 && !writeAll(QByteArray(Utf8ByteOrderMark))) {
+                close();
+                return false;
+            }
+            return true;
+        }
+        QFile existing(path);
+        if (!existing.open(QIODevice::ReadOnly)) {
+            close();
+            return false;
+        }
+        const QByteArray bytes = existing.readAll();
+        if (bytes.startsWith(Utf8ByteOrderMark)) {
+            m_encoding = UndoLogEncoding::Utf8;
+            return true;
+        }
+        if (wanted == UndoLogEncoding::Gbk)
+            return true;
+        // A GBK document that must take entries GBK cannot hold becomes UTF-8
+        // as a whole. The rewrite replaces the file, so it is opened again;
+        // writers waiting for the lock see the new file the same way.
+        const bool rewritten = Platform::writeFileAtomically(
+            path, QByteArray(Utf8ByteOrderMark) + Platform::decodeGbk(bytes).toUtf8());
+        ::close(m_fd);
+        m_fd = -1;
+        m_created = false;
+        if (!rewritten) {
+            m_failed = true;
+            return false;
+        }
     }
     return false;
+}
+
+bool UndoLogWriter::writeAll(const QByteArray& bytes)
+{
+    ssize_t written;
+    do
+        written = ::write(m_fd, bytes.constData(), size_t(bytes.size()));
+    while (written < 0 && errno == EINTR);
+    if (written != bytes.size()) {
+        if (written > 0 && ::ftruncate(m_fd, m_size) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        m_failed = true;
+        return false;
+    }
+    m_size += bytes.size();
+    return true;
 }
 
 bool UndoLogWriter::append(const QByteArray& entry)
@@ -69,22 +121,10 @@ bool UndoLogWriter::append(const QByteArray& entry)
     m_lastStart = -1;
     if (m_fd < 0)
         return false;
-    ssize_t written;
-    do
-        written = ::write(m_fd, entry.constData(), size_t(entry.size()));
-    while (written < 0 && errno == EINTR);
-    if (written != entry.size()) {
-        // A short write (a full disk) must not leave half an entry behind.
-        if (written > 0 && ::ftruncate(m_fd, m_size) != 0) {
-            // The document can no longer be trusted to end on an entry: stop using it.
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        m_failed = true;
+    const qint64 start = m_size;
+    if (!writeAll(entry))
         return false;
-    }
-    m_lastStart = m_size;
-    m_size += entry.size();
+    m_lastStart = start;
     return true;
 }
 

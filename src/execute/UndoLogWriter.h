@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UndoLog.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,7 +25,13 @@ public:
 
     // Opens `path` for appending, creating it when missing. False when it
     // cannot be created or opened (a missing or read-only undo folder).
-    bool open(const QString& path);
+    //
+    // A document keeps one encoding: a new one is started in `wanted` (UTF-8
+    // with its byte-order mark); an existing UTF-8 one stays UTF-8; an existing
+    // GBK one stays GBK unless `wanted` is UTF-8, in which case it is first
+    // rewritten as UTF-8, atomically. encoding() tells what to append.
+    bool open(const QString& path, UndoLogEncoding wanted = UndoLogEncoding::Gbk);
+    UndoLogEncoding encoding() const { return m_encoding; }
     bool isOpen() const { return m_fd >= 0; }
     QString path() const { return m_path; }
 
@@ -38,12 +46,18 @@ public:
     bool close();
 
 private:
+    // One write() of `bytes`; a short write (a full disk) is cut back so the
+    // document still ends on a whole entry, and when that fails too the
+    // document is no longer used.
+    bool writeAll(const QByteArray& bytes);
+
     QString m_path;
     int m_fd = -1;
     qint64 m_size = 0;
     qint64 m_lastStart = -1;
     bool m_created = false;
     bool m_failed = false;
+    UndoLogEncoding m_encoding = UndoLogEncoding::Gbk;
 };
 
 } // namespace Execute

@@ -151,7 +151,7 @@ UndoOutcome UndoRename(Platform::Dialogs& dialogs, const QString& undoFolder)
                 if (!undone.at(k))
                     kept.append(entries.at(k));
             outcome.fate = UndoOutcome::DocumentFate::Rewritten;
-            outcome.documentUpdated = Platform::writeFileAtomically(path, UndoLogDocument::serialize(kept));
+            outcome.documentUpdated = Platform::writeFileAtomically(path, UndoLogDocument::serialize(kept, document.isUtf8()));
         }
     }
 

@@ -3,6 +3,8 @@
 #include "HelpViewer.h"
 #include "PropertyWindow.h"
 
+#include <QFileInfo>
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -20,6 +22,9 @@ bool DesktopShell::openPath(const QString& path)
 
 bool DesktopShell::showProperties(const QString& path, QWidget* owner)
 {
+    // A folder removed since it was chosen has no properties to show.
+    if (!QFileInfo::exists(path))
+        return false;
     const QString service = u"org.freedesktop.FileManager1"_s;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(service).value()) {

@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Platform {
@@ -93,20 +95,41 @@ QString QtDialogs::qtFilter(const QString& filter)
     return filters.join(u";;"_s);
 }
 
-QString QtDialogs::openFile(const FileDialogRequest& request)
+QFileDialog* QtDialogs::fileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
 {
     QString start = request.initialFolder;
     if (!request.initialName.isEmpty())
         start += u'/' + request.initialName;
-    return QFileDialog::getOpenFileName(owner(), request.title, start, qtFilter(request.filter));
+    QString title = request.title;
+    if (title.isEmpty())
+        title = save ? QFileDialog::tr("Save As") : QFileDialog::tr("Open");
+    auto* dialog = new QFileDialog(parent, title, start, qtFilter(request.filter));
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    return dialog;
+}
+
+namespace {
+
+QString runFileDialog(QFileDialog* dialog)
+{
+    const std::unique_ptr<QFileDialog> owned(dialog);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString QtDialogs::openFile(const FileDialogRequest& request)
+{
+    return runFileDialog(fileDialog(owner(), request, false));
 }
 
 QString QtDialogs::saveFile(const FileDialogRequest& request)
 {
-    QString start = request.initialFolder;
-    if (!request.initialName.isEmpty())
-        start += u'/' + request.initialName;
-    return QFileDialog::getSaveFileName(owner(), request.title, start, qtFilter(request.filter));
+    return runFileDialog(fileDialog(owner(), request, true));
 }
 
 QString QtDialogs::chooseFolder(const QString& title, const QString& initialFolder)

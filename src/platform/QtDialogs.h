@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace Platform {
@@ -22,6 +23,11 @@ public:
 
     // "文本文档(*.txt)|*.txt" as Qt writes filters: "文本文档(*.txt) (*.txt)".
     static QString qtFilter(const QString& filter);
+
+    // The file dialog openFile and saveFile show, not yet shown. The filter
+    // shows its description alone ("文本文档(*.txt)"), since ours already name
+    // their patterns; a dialog without a title is titled by its kind.
+    static QFileDialog* fileDialog(QWidget* parent, const FileDialogRequest& request, bool save);
 
 private:
     QString m_title;

@@ -1,5 +1,7 @@
 #include "FillNewName.h"
 
+#include "platform/FileSystem.h"
+
 #include "CaseConvert.h"
 #include "NameParts.h"
 #include "NumberText.h"
@@ -175,13 +177,14 @@ QStringList split(const QStringList& names, const RenameOptions::Split& o)
 }
 
 QStringList referenceDocument(const QStringList& names, const RenameOptions::ReferenceDocument& o,
-                              QList<Platform::MessageRequest>& messages)
+                              QList<Platform::MessageRequest>& messages, bool& documentUnreadable)
 {
     if (o.ReferenceDocumentPath.isEmpty() || names.isEmpty())
         return {};
     bool ok = false;
     const QStringList lines = Platform::readGbkLines(o.ReferenceDocumentPath, &ok);
     if (!ok) {
+        documentUnreadable = true;
         messages.append({unreadableDocumentMessage(o.ReferenceDocumentPath), QString(),
                          Platform::MessageIcon::Warning, Platform::MessageButtons::Ok,
                          Platform::MessageAnswer::Ok});
@@ -229,7 +232,23 @@ QString tooShortMessage(const QString& base, qint64 count)
 
 QString unreadableDocumentMessage(const QString& path)
 {
-    return u"无法读取引用文档："_s + QDir::toNativeSeparators(path);
+    return u"无法读取引用文档："_s + QDir::toNativeSeparators(path) +
+           u"\r\n请在这个文本文档中每行写一个新文件名（不写扩展名）：第1行是列表中第1个文件的新名字，第2行是第2个文件的，依此类推。"_s;
+}
+
+QString defaultReferenceDocument(const Platform::AppPaths& paths)
+{
+    const QString name = u"新文件名引用文档.txt"_s;
+    const QString path = paths.dataFolder() + u'/' + name;
+    if (Platform::PathExists(path))
+        return path;
+    const QString shipped = paths.programFile(name);
+    Platform::makeFolder(paths.dataFolder());
+    if (shipped != path && Platform::PathExists(shipped))
+        Platform::copyFile(shipped, path, false);
+    else
+        Platform::writeFileAtomically(path, QByteArray());
+    return path;
 }
 
 NewNameResult FillNewName(const QStringList& names, RenameMethod method, const RenameOptions& options)
@@ -255,7 +274,8 @@ NewNameResult FillNewName(const QStringList& names, RenameMethod method, const R
         result.names = split(names, options.split);
         break;
     case RenameMethod::ReferenceDocument:
-        result.names = referenceDocument(names, options.referenceDocument, result.messages);
+        result.names = referenceDocument(names, options.referenceDocument, result.messages,
+                                         result.documentUnreadable);
         break;
     case RenameMethod::LetterCase:
         result.names = letterCase(names, options.letterCase);

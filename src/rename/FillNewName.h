@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AppPaths.h"
+
 #include "RenameMethod.h"
 #include "RenameOptions.h"
 #include "platform/Dialogs.h"
@@ -17,6 +19,9 @@ struct NewNameResult
     // The messages to show, in order: at most one "too short to delete from"
     // message of method 1, or the unreadable-document message of method 6.
     QList<Platform::MessageRequest> messages;
+    // Method 6's document could not be read; its message is among `messages`.
+    // It concerns only the commands that use the names (preview, execute).
+    bool documentUnreadable = false;
 };
 
 // Computes one new name per entry of `names` (file or folder names as listed)
@@ -30,5 +35,12 @@ NewNameResult FillNewName(const QStringList& names, RenameMethod method, const R
 QString tooShortMessage(const QString& base, qint64 count);
 // The method-6 message for a reference document that cannot be read.
 QString unreadableDocumentMessage(const QString& path);
+
+// The default reference document, where the user can write it: dataFolder()
+// of `paths` (beside the program when that folder is writable, otherwise the
+// user's data folder). Created when missing, as a copy of a shipped one when
+// the program has one, otherwise empty, so the option works out of the box.
+// The path is returned even when it could not be created.
+QString defaultReferenceDocument(const Platform::AppPaths& paths);
 
 } // namespace Rename

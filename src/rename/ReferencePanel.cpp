@@ -1,5 +1,7 @@
 #include "ReferencePanel.h"
 
+#include "FillNewName.h"
+
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 
@@ -44,7 +46,7 @@ void ReferencePanel::readOptions(RenameOptions& options) const
 void ReferencePanel::OptFile_Click(int index)
 {
     if (index == 0) {
-        ReferenceDocumentPath = m_paths.programFile(defaultDocumentName());
+        ReferenceDocumentPath = defaultReferenceDocument(m_paths);
         Q_EMIT previewEnabled();
         return;
     }

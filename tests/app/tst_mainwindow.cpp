@@ -1,6 +1,7 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
+#include "app/FolderTree.h"
 #include "app/MainWindow.h"
 #include "platform/FixedClock.h"
 #include "workbook/WorkbookTab.h"
@@ -16,7 +17,9 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeView>
 
 using namespace Qt::Literals::StringLiterals;
@@ -87,6 +90,7 @@ private Q_SLOTS:
     void folderTreeListsOnlyWhatIsChosen();
     void listsTheChosenFolder();
     void emptyFolderAndGuard();
+    void unreadableFolderLeavesTheListing();
     void filterMenu();
     void tabSelection_data();
     void tabSelection();
@@ -227,7 +231,24 @@ void TestMainWindow::folderTreeListsOnlyWhatIsChosen()
     tree->setCurrentIndex(index);
     QApplication::processEvents();
     QVERIFY(w.CurrentFolder().isEmpty());
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    // Its tooltip is the full path; deep folders scroll sideways instead of being cut.
+    auto* folderTree = qobject_cast<FolderTree*>(tree);
+    QVERIFY(folderTree);
+    QCOMPARE(folderTree->toolTipAt(tree->visualRect(index).center()), path);
+    const QString deep = folder.mkdir(u"chosen/"_s + QString(80, u'x'));
+    QModelIndex deepIndex;
+    QTRY_VERIFY((deepIndex = model->index(deep)).isValid());
+    tree->expand(index);
+    tree->scrollTo(deepIndex);
+    QTRY_VERIFY(tree->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(tree->columnWidth(0) > tree->viewport()->width());
+    QDir(deep).removeRecursively();
+    QTRY_COMPARE(model->rowCount(index), 0);
+    tree->horizontalScrollBar()->setValue(0);
+    tree->scrollTo(index);
+    QTRY_VERIFY(tree->visualRect(index).isValid());
+    const QRect rect = tree->visualRect(index);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + 8, rect.center().y()));
     QTRY_COMPARE(w.CurrentFolder(), path + u'/');
     QCOMPARE(w.FileCount(), 2);
     QCOMPARE(w.statusPanel(2), u"共有2文件！"_s);
@@ -252,7 +273,7 @@ void TestMainWindow::listsTheChosenFolder()
     folder.mkdir(u"sub"_s);
     MainWindow& w = f.started();
     w.selectTab(0);
-    w.folderSelected(folder.path() + u"  "_s);
+    w.folderSelected(folder.path());
     QCOMPARE(w.CurrentFolder(), folder.path() + u'/');
     QCOMPARE(w.FileCount(), 12);
     QCOMPARE(w.statusPanel(2), u"共有12文件！"_s);
@@ -280,6 +301,50 @@ void TestMainWindow::listsTheChosenFolder()
     // Unticking a row is allowed and changes nothing else.
     QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
     QCOMPARE(w.FileCount(), 12);
+}
+
+// A folder that cannot be read leaves the folder, the rows and the hidden list
+// together as they were; every choice reads the folder again.
+void TestMainWindow::unreadableFolderLeavesTheListing()
+{
+    Fixture f;
+    TempTree tree;
+    tree.write(u"a/1.txt"_s);
+    tree.write(u"a/2.txt"_s);
+    tree.write(u"ends with space /x.txt"_s);
+    MainWindow& w = f.started();
+    w.selectTab(0);
+    const QString a = tree.file(u"a"_s);
+    w.folderSelected(a);
+    QCOMPARE(w.FileCount(), 2);
+
+    const QString later = tree.file(u"later"_s);
+    w.folderSelected(later);
+    QCOMPARE(w.CurrentFolder(), a + u'/');
+    QCOMPARE(w.File1().path(), a);
+    QCOMPARE(w.FileCount(), 2);
+    QCOMPARE(w.fileListModel()->rowCount(), 2);
+    QCOMPARE(w.fileListModel()->cell(0, FileRow::OldName), u"1.txt"_s);
+    QVERIFY(w.statusPanel(2).contains(later));
+
+    tree.write(u"later/new.txt"_s);
+    w.folderSelected(later);
+    QCOMPARE(w.CurrentFolder(), later + u'/');
+    QCOMPARE(w.File1().names(), QStringList{u"new.txt"_s});
+    QCOMPARE(w.fileListModel()->cell(0, FileRow::OldName), u"new.txt"_s);
+
+    // The same folder chosen again is read again.
+    w.folderSelected(a);
+    tree.write(u"a/3.txt"_s);
+    w.folderSelected(a);
+    QCOMPARE(w.FileCount(), 3);
+    QCOMPARE(w.statusPanel(2), u"共有3文件！"_s);
+
+    // A trailing space is part of the folder's name.
+    const QString spaced = tree.file(u"ends with space "_s);
+    w.folderSelected(spaced);
+    QCOMPARE(w.CurrentFolder(), spaced + u'/');
+    QCOMPARE(w.File1().names(), QStringList{u"x.txt"_s});
 }
 
 void TestMainWindow::emptyFolderAndGuard()
@@ -387,6 +452,11 @@ void TestMainWindow::resizeScalesEveryControl()
     QCOMPARE(tree->geometry().width(), w.designGeometry().designRect(tree).width() * 2);
     // Fonts grow with the smaller factor.
     QCOMPARE(picMain->font().pointSizeF(), designFont * 1.5);
+    // The list's columns follow the width, the toolbar's icons the smaller factor.
+    auto* list = w.findChild<QTreeView*>(u"LstMain"_s);
+    for (int column = 0; column < FileRow::ColumnCount; ++column)
+        QCOMPARE(list->columnWidth(column), FileListModel::designWidth(column) * 2);
+    QCOMPARE(w.findChild<QToolBar*>(u"Toolbar1"_s)->iconSize(), QSize(24, 24));
     QCOMPARE(w.findChild<QWidget*>(u"FraSS_3"_s)->font().pointSizeF(), designFont * 1.5);
     // Every resize returns to the workbook tab.
     QCOMPARE(w.CurrentMethod(), 9);
@@ -396,6 +466,13 @@ void TestMainWindow::resizeScalesEveryControl()
     QCOMPARE(r.left, 158 * 2 * 15 + 30);
     QCOMPARE(r.width, 1250 * 15);
     QCOMPARE(r.height, 650 * 15);
+
+    // The window does not shrink below the design size, where fonts would drop
+    // below a readable size.
+    w.resize(600, 420);
+    QTRY_COMPARE(w.clientArea()->size(), QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
+    QCOMPARE(picMain->font().pointSizeF(), designFont);
+    QCOMPARE(picMain->geometry(), designMain);
 }
 
 void TestMainWindow::screenshots()
@@ -414,6 +491,12 @@ void TestMainWindow::screenshots()
         QVERIFY(w.grab().save(path));
         QVERIFY(QFileInfo(path).size() > 0);
     }
+    // Larger than the design: the list's columns keep their cells whole.
+    w.resize(1400, 900);
+    QTRY_VERIFY(w.clientArea()->width() == 1400);
+    w.selectTab(0);
+    QApplication::processEvents();
+    QVERIFY(w.grab().save(QStringLiteral(SCREENSHOT_DIR) + u"/mainwindow-1400x900.png"_s));
 }
 
 void TestMainWindow::workbookTab()

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void previewExecuteUndo();
     void answeringNoChangesNothing();
     void deleteMessageComesOnAnyButton();
+    void documentWarningOnlyWhenNamesAreUsed();
+    void toolbarKeys();
     void attributesTab();
     void clearRecordsFromToolbarAndMenu();
     void fileMenu();
@@ -109,7 +112,12 @@ void TestRoundTrip::previewExecuteUndo()
     QVERIFY(f.dialogs.messages.isEmpty());
 
     f.dialogs.answers.enqueue(MessageAnswer::Yes);
+    // The user takes a while to answer: the record still carries the time of the click.
+    f.dialogs.onMessage = [&f](const Platform::MessageRequest&) {
+        f.clock.set(QDateTime(QDate(2013, 10, 17), QTime(9, 6, 2)));
+    };
     w.RunToolbarCommand(MainWindow::execute);
+    f.dialogs.onMessage = nullptr;
     QCOMPARE(f.dialogs.messages.size(), 2);
     const Platform::MessageRequest question = f.dialogs.messages[0];
     QCOMPARE(question.text, u"是否重命名这些文件?"_s);
@@ -186,6 +194,52 @@ void TestRoundTrip::deleteMessageComesOnAnyButton()
     QCOMPARE(f.dialogs.messages[0].icon, MessageIcon::None);
     QCOMPARE(f.shell.help.size(), 1);
     QCOMPARE(f.w().LstOld(), (QStringList{u"ab.txt"_s, u"cd.txt"_s}));
+}
+
+// The reference document is read on every button, but only the commands that
+// use the names warn that it cannot be read.
+void TestRoundTrip::documentWarningOnlyWhenNamesAreUsed()
+{
+    Fixture f;
+    MainWindow& w = f.w();
+    w.selectTab(6);
+    w.folderSelected(f.folder.path());
+    const QString document = f.data.write(u"names.txt"_s, "x\r\n");
+    f.dialogs.files.enqueue(document);
+    auto* custom = w.findChild<QRadioButton*>(u"OptFile_1"_s);
+    QVERIFY(custom);
+    custom->click();
+    QFile::remove(document);
+    f.dialogs.clear();
+    w.RunToolbarCommand(MainWindow::Help);
+    w.RunToolbarCommand(MainWindow::Undo); // cancelled: no record chosen
+    QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.texts().join(u'|')));
+    QCOMPARE(f.shell.help.size(), 1);
+    w.RunToolbarCommand(MainWindow::ShowName);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages[0].text.startsWith(u"无法读取引用文档："_s + document));
+}
+
+// Preview, execute, undo and help have keys, named in their tooltips.
+void TestRoundTrip::toolbarKeys()
+{
+    Fixture f;
+    MainWindow& w = f.w();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F1); // no folder chosen yet: the help opens all the same
+    QCOMPARE(f.shell.help.size(), 1);
+    w.selectTab(0);
+    w.folderSelected(f.folder.path());
+    QCOMPARE(w.toolbarAction(MainWindow::ShowName)->toolTip(), u"预览新文件名 (F5)"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::execute)->toolTip(), u"执行重命名 (Ctrl+R)"_s);
+    QCOMPARE(w.toolbarAction(MainWindow::Undo)->toolTip(), u"撤消重命名 (Ctrl+Shift+Z)"_s);
+    QCOMPARE(w.helpMenuAction(0)->shortcut(), QKeySequence(Qt::Key_F1));
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(f.column(0, FileRow::NewName), u"360430001.txt"_s);
+    f.dialogs.answers.enqueue(MessageAnswer::No);
+    QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(f.dialogs.texts(), QStringList{u"是否重命名这些文件?"_s});
 }
 
 void TestRoundTrip::attributesTab()

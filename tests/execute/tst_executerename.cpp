@@ -10,8 +10,14 @@
 #include "platform/FixedClock.h"
 #include "platform/GbkText.h"
 
+#include "execute/UndoRename.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 using Execute::RowStatus;
@@ -126,8 +132,6 @@ private Q_SLOTS:
         // Names the undo record could not hold faithfully.
         QTest::newRow("line feed") << u"a.txt"_s << u"b\n.txt"_s << RowStatus::NotRecordable;
         QTest::newRow("carriage return") << u"a.txt"_s << u"b\r.txt"_s << RowStatus::NotRecordable;
-        QTest::newRow("not GBK") << u"a.txt"_s << u"照片😀.txt"_s << RowStatus::NotRecordable;
-        QTest::newRow("old name not GBK") << u"😀.txt"_s << u"b.txt"_s << RowStatus::NotRecordable;
         QTest::newRow("trailing space") << u"a.txt"_s << u"b.txt "_s << RowStatus::NotRecordable;
     }
 
@@ -165,8 +169,100 @@ private Q_SLOTS:
     void aFolderTheRecordCannotHoldRenamesNothing_data()
     {
         QTest::addColumn<QString>("folderName");
-        QTest::newRow("not GBK") << u"相册😀"_s;
         QTest::newRow("line break") << u"a\nb"_s;
+    }
+
+    // Names GBK cannot hold are renamed like any other; that run's record is
+    // UTF-8 with a byte-order mark, and the undo reads it back.
+    void namesOutsideGbkAreRecordedAsUtf8_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<QString>("oldName");
+        QTest::addColumn<QString>("newName");
+        QTest::newRow("umlaut") << u"照片"_s << u"ö.txt"_s << u"o.txt"_s;
+        QTest::newRow("emoji new name") << u"照片"_s << u"a.txt"_s << u"emoji😀.txt"_s;
+        QTest::newRow("angstrom") << u"照片"_s << u"Ångström.txt"_s << u"新.txt"_s;
+        QTest::newRow("folder outside GBK") << u"Ördner😀"_s << u"a.txt"_s << u"b.txt"_s;
+    }
+
+    void namesOutsideGbkAreRecordedAsUtf8()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(QString, oldName);
+        QFETCH(QString, newName);
+        TempTree tree;
+        const QString folder = tree.mkdir(folderName) + u'/';
+        tree.write(folderName + u'/' + oldName, "content");
+        tree.write(folderName + u"/plain.txt"_s, "plain");
+        const QString undoFolder = tree.mkdir(u"undofile"_s);
+        Execute::RenameRequest request;
+        request.folder = folder;
+        request.oldNames = {oldName, u"plain.txt"_s};
+        request.newNames = {newName, u"plain2.txt"_s};
+        request.undoFolder = undoFolder;
+        const auto outcome = Execute::ExecuteRename(request);
+        QCOMPARE(outcome.options, QStringList({u"操作成功"_s, u"操作成功"_s}));
+        QVERIFY(outcome.recorded);
+        QCOMPARE(tree.read(folderName + u'/' + newName), QByteArray("content"));
+
+        QFile record(outcome.undoLogPath);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QByteArray expected = "\xEF\xBB\xBF\"" + (folder + newName).toUtf8() + "\r\n" +
+                                    (folder + oldName).toUtf8() + "\"\r\n\"" +
+                                    (folder + u"plain2.txt"_s).toUtf8() + "\r\n" +
+                                    (folder + u"plain.txt"_s).toUtf8() + "\"\r\n";
+        QCOMPARE(record.readAll(), expected);
+        record.close();
+
+        ScriptedDialogs dialogs;
+        dialogs.files.enqueue(outcome.undoLogPath);
+        dialogs.answers.enqueue(Platform::MessageAnswer::Yes);
+        const auto undo = Execute::UndoRename(dialogs, undoFolder);
+        QCOMPARE(undo.undone, 2);
+        QCOMPARE(tree.read(folderName + u'/' + oldName), QByteArray("content"));
+        QCOMPARE(tree.read(folderName + u"/plain.txt"_s), QByteArray("plain"));
+        QVERIFY(!QFileInfo::exists(outcome.undoLogPath));
+    }
+
+    // Two runs in the same second share a document: a GBK document that must
+    // take an entry GBK lacks is rewritten as UTF-8 first, so it stays one encoding.
+    void aGbkRecordTakingAUtf8EntryBecomesUtf8()
+    {
+        Fixture f({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+        QVERIFY(Execute::ExecuteRename(f.request({u"a.txt"_s}, {u"甲.txt"_s})).recorded);
+        QVERIFY(f.log().startsWith(QByteArray("\"" + Platform::encodeGbk(f.folder))));
+        QVERIFY(Execute::ExecuteRename(f.request({u"b.txt"_s}, {u"ö.txt"_s})).recorded);
+        // A later GBK-only run appends to the UTF-8 document in UTF-8.
+        QVERIFY(Execute::ExecuteRename(f.request({u"c.txt"_s}, {u"乙.txt"_s})).recorded);
+        const QByteArray root = f.folder.toUtf8();
+        QCOMPARE(f.log(), "\xEF\xBB\xBF\"" + root + "甲.txt\r\n" + root + "a.txt\"\r\n\"" + root +
+                              "ö.txt\r\n" + root + "b.txt\"\r\n\"" + root + "乙.txt\r\n" + root +
+                              "c.txt\"\r\n");
+        QCOMPARE(f.tree.entries(u"undofile"_s).size(), 1);
+    }
+
+    // A name whose bytes are not UTF-8 is listed with U+FFFD; its row fails with
+    // a reason and nothing is renamed to a mangled name.
+    void aNameThatIsNotUtf8IsRefused()
+    {
+        Fixture f({u"a.txt"_s});
+        const QByteArray raw = QFile::encodeName(f.folder) + "bad\xFF.txt";
+        {
+            const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        const QStringList listed = Platform::listFiles(f.folder, u"*.*"_s);
+        const QString shown = listed.at(0).startsWith(u"bad"_s) ? listed.at(0) : listed.at(1);
+        QVERIFY(shown.contains(QChar(0xFFFD)));
+        const auto outcome =
+            Execute::ExecuteRename(f.request({shown, u"a.txt"_s}, {u"x"_s + shown, u"b.txt"_s}));
+        QCOMPARE(outcome.statuses.at(0), RowStatus::InvalidName);
+        QVERIFY(outcome.reasons.at(0).contains(u"UTF-8"_s));
+        QCOMPARE(outcome.options.at(1), u"操作成功"_s);
+        QVERIFY(QFileInfo::exists(QFile::decodeName(raw)) || ::access(raw.constData(), F_OK) == 0);
+        // The record stays GBK: the refused row does not decide its encoding.
+        QVERIFY(f.log().startsWith('"'));
     }
 
     void aFolderTheRecordCannotHoldRenamesNothing()

@@ -87,7 +87,11 @@ private Q_SLOTS:
         QVERIFY(Execute::unrecordableReason(u"/d/a.txt "_s, false).isEmpty()); // kept by its closing quote
         QVERIFY(!Execute::unrecordableReason(u"/d/a.txt "_s, true).isEmpty());
         QVERIFY(!Execute::unrecordableReason(u"/d/a\nb"_s, false).isEmpty());
-        QVERIFY(!Execute::unrecordableReason(u"/d/😀"_s, false).isEmpty());
+        QVERIFY(Execute::unrecordableReason(u"/d/😀"_s, false).isEmpty()); // the document becomes UTF-8
+        QCOMPARE(Execute::undoEntryBytes(u"/d/ö/1.txt"_s, u"/d/ö/a.txt"_s, Execute::UndoLogEncoding::Utf8),
+                 QByteArray("\"/d/\xC3\xB6/1.txt\r\n/d/\xC3\xB6/a.txt\"\r\n"));
+        QCOMPARE(Execute::neededEncoding({u"/d/照片/a"_s, u"/d/b"_s}), Execute::UndoLogEncoding::Gbk);
+        QCOMPARE(Execute::neededEncoding({u"/d/照片/a"_s, u"/d/ö"_s}), Execute::UndoLogEncoding::Utf8);
     }
 
     void readingBack_data()
@@ -126,6 +130,13 @@ private Q_SLOTS:
         QTest::newRow("no folder in the path")
             << QByteArray("\"1.txt\r\na.txt\"\r\n") << QStringList{u"1.txt"_s, u"a.txt"_s} << u"1.txt"_s;
         QTest::newRow("empty") << QByteArray() << QStringList{} << QString();
+        // A byte-order mark makes the whole document UTF-8; without one it is GBK.
+        QTest::newRow("UTF-8 with BOM")
+            << QByteArray("\xEF\xBB\xBF\"/\xC3\xB6/1.txt\r\n/\xC3\xB6/\xF0\x9F\x98\x80.txt\"\r\n")
+            << QStringList{u"/ö/1.txt"_s, u"/ö/😀.txt"_s} << u"/ö/"_s;
+        QTest::newRow("UTF-8 bytes without BOM read as GBK")
+            << QByteArray("\"/\xC3\xB6/1.txt\r\n/x/a.txt\"\r\n") << QStringList{u"/枚/1.txt"_s, u"/x/a.txt"_s}
+            << u"/枚/"_s;
     }
 
     void readingBack()
@@ -166,6 +177,10 @@ private Q_SLOTS:
         QCOMPARE(Execute::UndoLogDocument::serialize(document.entries()), bytes);
         QCOMPARE(Execute::UndoLogDocument::serialize({document.entries().at(1)}),
                  QByteArray("\"D:\\x\\2.txt\r\nD:\\x\\b.txt\"\r\n"));
+        const QByteArray utf8("\xEF\xBB\xBF\"/\xC3\xB6/1\r\n/\xC3\xB6/a\"\r\n\"/x/2\r\n/x/b\"\r\n");
+        const auto utf8Document = Execute::UndoLogDocument::parse(utf8);
+        QVERIFY(utf8Document.isUtf8());
+        QCOMPARE(Execute::UndoLogDocument::serialize(utf8Document.entries(), true), utf8);
     }
 
     void entriesThatCannotBePlayedBack_data()

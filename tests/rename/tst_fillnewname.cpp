@@ -500,7 +500,11 @@ void TestFillNewName::unreadableReferenceDocumentIsReported()
         FillNewName({u"a.txt"_s, u"b.txt"_s}, RenameMethod::ReferenceDocument, options);
     QVERIFY(result.names.isEmpty());
     QCOMPARE(result.messages.size(), 1);
-    QCOMPARE(result.messages.first().text, u"无法读取引用文档："_s + path);
+    QVERIFY(result.documentUnreadable);
+    // The message names the full path and what belongs in the document.
+    const QString text = result.messages.first().text;
+    QVERIFY2(text.startsWith(u"无法读取引用文档："_s + path + u"\r\n"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"每行写一个新文件名"_s), qPrintable(text));
     QCOMPARE(result.messages.first().icon, Platform::MessageIcon::Warning);
     QCOMPARE(result.messages.first().buttons, Platform::MessageButtons::Ok);
 }

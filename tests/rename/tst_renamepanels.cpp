@@ -99,6 +99,7 @@ private Q_SLOTS:
 
     void cancelledDocumentDialogSelectsDefault();
     void chosenDocumentIsUsed();
+    void defaultDocumentIsCreatedOnFirstUse();
     void keepNameBoxesExcludeEachOther();
 
     void pinyinChecks();
@@ -630,6 +631,28 @@ void TestRenamePanels::chosenDocumentIsUsed()
     click(*f, 6, u"OptFile_0"_s);
     QCOMPARE(f->panels.options().referenceDocument.ReferenceDocumentPath,
              f->paths.applicationFolder() + u"/新文件名引用文档.txt"_s);
+}
+
+// Without a default document the option creates an empty one where the user
+// can write it, so the first preview works and names the file to edit.
+void TestRenamePanels::defaultDocumentIsCreatedOnFirstUse()
+{
+    const QString expected = f->paths.dataFolder() + u"/新文件名引用文档.txt"_s;
+    QVERIFY(!QFileInfo::exists(expected));
+    click(*f, 6, u"OptFile_1"_s); // choose a custom one first, then come back
+    click(*f, 6, u"OptFile_0"_s);
+    QCOMPARE(f->panels.options().referenceDocument.ReferenceDocumentPath, expected);
+    QVERIFY(QFileInfo(expected).isFile());
+    QCOMPARE(QFileInfo(expected).size(), 0);
+    const NewNameResult result =
+        FillNewName({u"a.TXT"_s}, RenameMethod::ReferenceDocument, f->panels.options());
+    QVERIFY(!result.documentUnreadable);
+    QVERIFY(result.messages.isEmpty());
+    QCOMPARE(result.names, QStringList{u"a.TXT"_s}); // beyond the last line: kept as it is
+    // An existing document is left as the user wrote it.
+    f->tree.write(u"app/新文件名引用文档.txt"_s, "Mine\r\n");
+    click(*f, 6, u"OptFile_0"_s);
+    QCOMPARE(f->tree.read(u"app/新文件名引用文档.txt"_s), QByteArray("Mine\r\n"));
 }
 
 void TestRenamePanels::keepNameBoxesExcludeEachOther()
