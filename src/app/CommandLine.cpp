@@ -4,6 +4,7 @@
 #include "cli/ContactsCommand.h"
 #include "cli/FoldersCommand.h"
 #include "cli/RenameCommand.h"
+#include "cli/WorkbookCommands.h"
 #include "execute/MenuTools.h"
 #include "workbook/WorkbookCommand.h"
 
@@ -37,6 +38,9 @@ QString CommandLine::usage()
   tarnwick-cli folders preview FOLDER (METHOD | --folder-first | --folder-last) [--json]
   tarnwick-cli folders run     FOLDER (METHOD | --folder-first | --folder-last) [--copy] [--yes] [--undo-dir DIR] [--json]
   tarnwick-cli blank-lines     FILE-OR-FOLDER [--no-backup] [--json]
+  tarnwick-cli workbook merge-sheets FILE [--into-new NAME | --into-sheet N] [--title-row N] [--no-single-title] [--backup] [--json]
+  tarnwick-cli workbook delete-blank FILE-OR-FOLDER [--json]
+  tarnwick-cli workbook create FOLDER --count TEXT [--template FILE] [--json]
 )"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
@@ -80,7 +84,7 @@ int CommandLine::run(const QStringList& arguments)
     if (Cli::isRenameCommand(command))
         return Cli::runRenameCommand(arguments, m_env);
     if (command == u"workbook"_s)
-        return runWorkbookCommand(arguments, *m_env.out, *m_env.err);
+        return runWorkbookCommands(arguments, *m_env.out, *m_env.err);
     if (command == u"contacts"_s)
         return runContactsCommand(arguments, *m_env.out, *m_env.err, m_env.paths);
     if (command == u"folders"_s)

@@ -22,6 +22,7 @@
 #include "rename/MethodPanel.h"
 #include "rename/RenamePanels.h"
 #include "textfiles/BlankLineCommands.h"
+#include "workbook/WorkbookTab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -374,6 +375,21 @@ void MainWindow::buildPanes()
     m_LstName_Nosee->setObjectName(u"LstName_Nosee"_s);
     m_LstName_Nosee->setGeometry(0, 0, 10, 10);
     m_LstName_Nosee->hide();
+
+    // The workbook tab: its mode switch in the tab's strip, the rest in PicSheet.
+    m_workbookTab = new Xl::WorkbookTab(m_FraSS[9], m_PicSheet, frasheet, m_LstName_Nosee, m_services.dialogs,
+                                        m_services.shell, this);
+    connect(m_workbookTab, &Xl::WorkbookTab::showTabRequested, this, [this] { selectTab(9); });
+    const std::pair<const char16_t*, void (Xl::WorkbookTab::*)()> workbookTools[] = {
+        {u"mDelSheet_0", &Xl::WorkbookTab::mDelBlankSheet_Click},
+        {u"mDelSheet_1", &Xl::WorkbookTab::mDelAllBlankSheet_Click},
+        {u"mCreateBook", &Xl::WorkbookTab::mCreateExl_Click}};
+    for (const auto& [name, handler] : workbookTools) {
+        if (auto* action = menuBar()->findChild<QAction*>(QString::fromUtf16(name))) {
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, m_workbookTab, handler);
+        }
+    }
 }
 
 void MainWindow::buildStatusBar()
@@ -523,6 +539,7 @@ void MainWindow::tabSelected(int index)
         m_PicSheet->hide();
     }
     m_SSTab1->setToolTip(m_FraSS[size_t(index)]->toolTip());
+    m_workbookTab->tabSelected(index);
 }
 
 void MainWindow::ShowMethodPanel(int index)
@@ -554,6 +571,7 @@ void MainWindow::folderSelected(const QString& path)
         m_currentFolder += u'/';
     m_LblFolder->setText(m_currentFolder);
     m_LblFolder->setToolTip(m_currentFolder);
+    m_workbookTab->folderSelected(m_currentFolder, m_SSTab1->currentIndex() == 9);
     rebuildRows();
     m_panels[1]->setText(m_fileCount == 0 ? u"没有文件！"_s
                                           : u"共有"_s + QString::number(m_fileCount) + u"文件！"_s);
@@ -795,8 +813,7 @@ void MainWindow::resizeHandling()
         ToolWindowRect::compute(frameGeometry().height() * twipsPerPixel, m_Picture1->width() * twipsPerPixel,
                                 m_Picture1->height() * twipsPerPixel, m_sbStatusBar->height() * twipsPerPixel,
                                 m_PicSheet->width() * twipsPerPixel, m_PicSheet->height() * twipsPerPixel);
-    if (auto* frasheet = m_PicSheet->findChild<QGroupBox*>(u"Frasheet"_s))
-        frasheet->setTitle(u"工作簿信息"_s);
+    m_workbookTab->windowResized();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -26,6 +26,10 @@ namespace Rename {
 class RenamePanels;
 }
 
+namespace Xl {
+class WorkbookTab;
+}
+
 namespace App {
 
 class FolderTree;
@@ -98,6 +102,7 @@ public:
     QString statusPanel(int panel) const;
     QFrame* methodPanel(int index) const { return m_FraSS[size_t(index)]; }
     QTabWidget* tabs() const { return m_SSTab1; }
+    Xl::WorkbookTab* workbookTab() const { return m_workbookTab; }
     QWidget* clientArea() const { return m_client; }
     const DesignGeometry& designGeometry() const { return m_geometry; }
     QString applicationTitle() const;
@@ -148,6 +153,7 @@ private:
     QFrame* m_PicSheet = nullptr;
     QFrame* m_FraVisible = nullptr;
     QListWidget* m_LstName_Nosee = nullptr;
+    Xl::WorkbookTab* m_workbookTab = nullptr;
     QStatusBar* m_sbStatusBar = nullptr;
     std::array<QLabel*, 4> m_panels{};
     QTimer* m_clockTimer = nullptr;

@@ -34,8 +34,9 @@ public:
     // Writes a formula (with or without "="), with the value to show until the
     // workbook is recalculated (it recalculates when opened).
     void setFormula(const QString& formula, const CellValue& cached = CellValue()) const;
-    // The value as text, as a preview shows it: numbers in plain decimal
-    // (15 significant digits), dates and times of date-formatted cells as
+    // The value as text, as a preview shows it: numbers as their number format
+    // shows them (formatNumberText; General in plain decimal with 15
+    // significant digits), dates and times of date-formatted cells as
     // "2024/1/5", "13:05:00" or "2024/1/5 13:05:00", TRUE/FALSE, error codes.
     QString Text() const;
     // The cell's format.

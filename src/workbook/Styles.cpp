@@ -81,6 +81,7 @@ void Styles::reindex()
             m_numFmts.insert(Xml::intAttr(n, "numFmtId", -1), Xml::attr(n, "formatCode"));
     }
     m_dateXf.clear();
+    m_codeXf.clear();
 }
 
 bool Styles::load(const QByteArray& data, const QString& part, WorkbookError* error)
@@ -254,6 +255,11 @@ bool Styles::isDateFormatCode(const QString& code)
             break;
         }
         const QChar l = c.toLower();
+        // "E+" and "E-" are an exponent ("0.0E+00"), not a year.
+        if (l == u'e' && i + 1 < code.size() && (code[i + 1] == u'+' || code[i + 1] == u'-')) {
+            ++i;
+            continue;
+        }
         if (l == u'g' && code.mid(i, 7).compare(u"General"_s, Qt::CaseInsensitive) == 0) {
             i += 6;
             continue;
@@ -263,6 +269,16 @@ bool Styles::isDateFormatCode(const QString& code)
             return true;
     }
     return false;
+}
+
+QString Styles::numberFormatOf(int xf) const
+{
+    const auto it = m_codeXf.constFind(xf);
+    if (it != m_codeXf.constEnd())
+        return *it;
+    const QString code = formatCode(numFmtId(xf));
+    m_codeXf.insert(xf, code);
+    return code;
 }
 
 bool Styles::isDateStyle(int xf) const
@@ -475,6 +491,7 @@ int Styles::importXf(const Styles& from, int xf, StyleImport& map)
     const int result = intern(m_cellXfs, "cellXfs", "xf", copy);
     dropScratch();
     m_dateXf.remove(result);
+    m_codeXf.remove(result);
     map.xfs.insert(xf, result);
     return result;
 }

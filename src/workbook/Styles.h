@@ -54,6 +54,9 @@ public:
     QString formatCode(int numFmtId) const;
     // True when cells of this format show a date or a time.
     bool isDateStyle(int xf) const;
+    // The number format code of a cell format (cached: asked for every cell
+    // shown as text).
+    QString numberFormatOf(int xf) const;
     double fontSize(int xf) const;
     CellFormat describe(int xf) const;
     bool isBold(int xf) const;
@@ -104,6 +107,7 @@ private:
     Collection m_fonts, m_fills, m_borders, m_cellXfs, m_cellStyleXfs, m_dxfs;
     QHash<int, QString> m_numFmts; // custom codes by id
     mutable QHash<int, bool> m_dateXf;
+    mutable QHash<int, QString> m_codeXf;
     bool m_modified = false;
 };
 

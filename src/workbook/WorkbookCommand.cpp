@@ -1,6 +1,8 @@
 #include "WorkbookCommand.h"
 
+#include "CellAddress.h"
 #include "ExcelHost.h"
+#include "SheetPreviewModel.h"
 #include "WorkbookInfo.h"
 
 #include <QFileInfo>
@@ -135,31 +137,40 @@ int cells(const QString& path, int sheet, bool json, QTextStream& out, QTextStre
         return 2;
     }
     ExcelHost host;
-    SheetPreview preview;
+    SheetPreviewModel preview;
     WorkbookError error;
-    if (!previewWorksheet(host, fi.absoluteFilePath(), sheet, &preview, &error)) {
+    if (!preview.load(host, fi.absoluteFilePath(), sheet, &error)) {
         err << escaped(fi.fileName()) << u'\t' << escaped(error.message) << u'\t' << escaped(error.detail)
             << u'\n';
         return error.code == WorkbookError::Code::NoSuchSheet ? 2 : 1;
     }
+    // Rows are written as they are read from the model: memory follows the
+    // stored cells, whatever the used range's size.
     if (json) {
-        QJsonArray rows;
-        for (const QStringList& r : preview.rows)
-            rows.append(QJsonArray::fromStringList(r));
-        const QJsonObject root{{u"file"_s, fi.fileName()},
-                               {u"sheet"_s, preview.sheetName},
-                               {u"rowCount"_s, preview.rowCount},
-                               {u"columns"_s, QJsonArray::fromStringList(preview.columns)},
-                               {u"rows"_s, rows}};
-        out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+        QStringList columns{u"行数"_s};
+        for (int c = 1; c <= preview.sheetColumns(); ++c)
+            columns << columnName(c);
+        const QJsonObject head{{u"file"_s, fi.fileName()},
+                               {u"sheet"_s, preview.sheetName()},
+                               {u"rowCount"_s, preview.usedRowCount()},
+                               {u"columns"_s, QJsonArray::fromStringList(columns)}};
+        QByteArray text = QJsonDocument(head).toJson(QJsonDocument::Compact);
+        text.chop(1); // the closing brace: the rows follow
+        out << QString::fromUtf8(text) << u",\"rows\":["_s;
+        for (int r = 1; r <= preview.sheetRows(); ++r) {
+            if (r > 1)
+                out << u",\n"_s;
+            out << QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(preview.rowTexts(r)))
+                                         .toJson(QJsonDocument::Compact));
+        }
+        out << u"]}\n"_s;
         return 0;
     }
-    for (const QStringList& r : preview.rows) {
-        QStringList cellsText;
-        cellsText.reserve(r.size());
-        for (const QString& c : r)
-            cellsText << escaped(c);
-        out << cellsText.join(u'\t') << u'\n';
+    for (int r = 1; r <= preview.sheetRows(); ++r) {
+        const QStringList texts = preview.rowTexts(r);
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            out << (i ? u"\t"_s : QString()) << escaped(texts[i]);
+        out << u'\n';
     }
     return 0;
 }

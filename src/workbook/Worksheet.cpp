@@ -143,6 +143,32 @@ Worksheet* Worksheet::Copy(Worksheet* after, WorkbookError* error)
     return m_book->copySheet(this, target, position, error);
 }
 
+void Worksheet::forEachCell(const std::function<void(int row, int column)>& visit) const
+{
+    for (const RowRecord& row : m_data.rows) {
+        for (const auto& cell : row.cells) {
+            if (cell.hasContent())
+                visit(row.number, cell.column);
+        }
+    }
+}
+
+int Worksheet::lastValueRow() const
+{
+    for (auto row = m_data.rows.rbegin(); row != m_data.rows.rend(); ++row) {
+        for (const auto& cell : row->cells) {
+            if (cell.hasContent())
+                return row->number;
+        }
+    }
+    return 0;
+}
+
+bool Worksheet::hasDrawing() const
+{
+    return bool(Xml::child(root(), "drawing")) || bool(Xml::child(root(), "picture"));
+}
+
 Range Worksheet::UsedRange() const
 {
     int r1 = 0, r2 = 0, c1 = 0, c2 = 0;
@@ -229,6 +255,11 @@ QString Worksheet::text(int row, int column) const
     const CellValue v = value(row, column);
     const bool date = cell->kind == CellKind::Date ||
                       (v.type() == CellValue::Type::Number && m_book->styles().isDateStyle(cell->style));
+    if (v.type() == CellValue::Type::Number && !date && cell->style != 0) {
+        const QString code = m_book->styles().numberFormatOf(cell->style);
+        if (code.compare(u"General"_s, Qt::CaseInsensitive) != 0)
+            return formatNumberText(v.toNumber(), code);
+    }
     return valueText(v, date, m_book->date1904());
 }
 

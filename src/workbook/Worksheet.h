@@ -43,6 +43,15 @@ public:
 
     // Cells holding a value or a format; A1 alone for an empty sheet.
     Range UsedRange() const;
+    // Calls `visit` for every cell holding a value or a formula, row by row,
+    // left to right: the way to read a sheet in time proportional to what it
+    // stores, not to its used range.
+    void forEachCell(const std::function<void(int row, int column)>& visit) const;
+    // The last row holding a value or a formula; 0 when no cell does.
+    int lastValueRow() const;
+    // True when a chart, image or shape is placed on the sheet (its drawing
+    // part), or the sheet has a background picture.
+    bool hasDrawing() const;
     Cell Cells(int row, int column);
     Range range(const Cell& a, const Cell& b);
     // Whole columns first..last (one column when `last` is 0).

@@ -81,6 +81,16 @@ void Worksheet::autoFit(int row1, int col1, int row2, int col2)
     };
     QHash<int, double> widest;
     const Styles& styles = m_book->styles();
+    // Width factor of each cell format: its font size, and bold type wider.
+    QHash<int, double> factors;
+    auto factor = [&](int style) {
+        const auto it = factors.constFind(style);
+        if (it != factors.constEnd())
+            return *it;
+        const double f = styles.fontSize(style) / 11.0 * (styles.isBold(style) ? 1.1 : 1.0);
+        factors.insert(style, f);
+        return f;
+    };
     for (size_t i = size_t(m_data.lowerRow(row1)); i < m_data.rows.size() && m_data.rows[i].number <= row2;
          ++i) {
         const RowRecord& r = m_data.rows[i];
@@ -95,9 +105,7 @@ void Worksheet::autoFit(int row1, int col1, int row2, int col2)
             int chars = 0;
             for (const QString& line : t.split(u'\n'))
                 chars = std::max(chars, displayWidth(line));
-            double scaled = chars * styles.fontSize(cell.style) / 11.0;
-            if (styles.isBold(cell.style))
-                scaled *= 1.1;
+            const double scaled = chars * factor(cell.style);
             widest[cell.column] = std::max(widest.value(cell.column), scaled);
         }
     }

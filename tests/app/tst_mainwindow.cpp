@@ -4,14 +4,19 @@
 #include "app/FolderTree.h"
 #include "app/MainWindow.h"
 #include "platform/FixedClock.h"
+#include "workbook/WorkbookTab.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -105,6 +110,7 @@ private Q_SLOTS:
     void tabSelection();
     void resizeScalesEveryControl();
     void screenshots();
+    void workbookTab();
 };
 
 void TestMainWindow::firstStart()
@@ -622,6 +628,38 @@ void TestMainWindow::screenshots()
     w.selectTab(0);
     QApplication::processEvents();
     QVERIFY(w.grab().save(QStringLiteral(SCREENSHOT_DIR) + u"/mainwindow-1400x900.png"_s));
+}
+
+void TestMainWindow::workbookTab()
+{
+    Fixture f;
+    MainWindow& w = f.started();
+    Xl::WorkbookTab* tab = w.workbookTab();
+    // The tab's mode switch sits in the tenth tab's strip, the rest in the workbook area.
+    QCOMPARE(tab->OptHB[0]->parentWidget(), w.methodPanel(9));
+    QVERIFY(tab->FraExl->isVisible());
+    QCOMPARE(tab->intOptHB(), 0);
+    // Only the three workbook entries of the Tools menu are offered.
+    for (const QString& name : {u"mDelSheet_0"_s, u"mDelSheet_1"_s, u"mCreateBook"_s})
+        QVERIFY2(w.findChild<QAction*>(name)->isEnabled(), qPrintable(name));
+    QVERIFY(!w.findChild<QAction*>(u"mDelLine_0"_s)->isEnabled());
+
+    // A folder chosen while the merge-worksheets option is selected is also the storage folder.
+    QTest::mouseClick(tab->OptHB[0], Qt::LeftButton);
+    TempTree folder;
+    w.folderSelected(folder.path());
+    QCOMPARE(tab->TxtAdress->text(), folder.path() + u'/');
+    QCOMPARE(tab->TxtPath->text(), folder.path() + u'/');
+    QCOMPARE(tab->TxtPath->toolTip(), u"工作簿存储路径为："_s + folder.path() + u'/');
+
+    // "创建多个工作簿" from another tab: back to the workbook tab, and created.
+    w.selectTab(2);
+    tab->Txtsheet->setText(u"2"_s);
+    f.dialogs.answers.enqueue(Platform::MessageAnswer::Yes);
+    w.findChild<QAction*>(u"mCreateBook"_s)->trigger();
+    QCOMPARE(w.tabs()->currentIndex(), 9);
+    QCOMPARE(folder.entries(), (QStringList{u"Book01.xls"_s, u"Book02.xls"_s}));
+    QCOMPARE(tab->Lblbook->text(), u"2 个工作簿创建完毕！"_s);
 }
 
 QTEST_MAIN(TestMainWindow)
