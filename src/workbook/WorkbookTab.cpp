@@ -225,6 +225,7 @@ void WorkbookTab::buildInfo()
     const QRect inner(8, 20, Frasheet->width() - 16, Frasheet->height() - 28);
     TreeView1 = place<QTreeWidget>(Frasheet, u"TreeView1"_s, inner);
     TreeView1->setHeaderHidden(true);
+    TreeView1->setAccessibleName(u"工作簿和工作表"_s);
     SSTab2 = place<QTabWidget>(Frasheet, u"SSTab2"_s, inner.adjusted(0, 0, 0, -22));
     SSTab2->setToolTip(u"双击选项卡可查看工作表信息"_s);
     LstSheet = new QTableView;

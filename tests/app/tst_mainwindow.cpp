@@ -639,10 +639,9 @@ void TestMainWindow::workbookTab()
     QCOMPARE(tab->OptHB[0]->parentWidget(), w.methodPanel(9));
     QVERIFY(tab->FraExl->isVisible());
     QCOMPARE(tab->intOptHB(), 0);
-    // Only the three workbook entries of the Tools menu are offered.
+    // The three workbook entries of the Tools menu are offered.
     for (const QString& name : {u"mDelSheet_0"_s, u"mDelSheet_1"_s, u"mCreateBook"_s})
         QVERIFY2(w.findChild<QAction*>(name)->isEnabled(), qPrintable(name));
-    QVERIFY(!w.findChild<QAction*>(u"mDelLine_0"_s)->isEnabled());
 
     // A folder chosen while the merge-worksheets option is selected is also the storage folder.
     QTest::mouseClick(tab->OptHB[0], Qt::LeftButton);
