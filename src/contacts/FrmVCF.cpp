@@ -46,6 +46,7 @@ FrmVCF::FrmVCF(ConverterServices services, QWidget* parent) : QDialog(parent), m
     resize(DesignWidth, DesignHeight);
 
     m_TxtFile = new QLineEdit(this);
+    m_TxtFile->setAccessibleName(u"联系人文件"_s);
     m_TxtFile->setObjectName(u"TxtFile"_s);
     m_TxtFile->setGeometry(design(120, 120, 9375, 375));
 
@@ -55,6 +56,7 @@ FrmVCF::FrmVCF(ConverterServices services, QWidget* parent) : QDialog(parent), m
 
     m_model = new ContactListModel(this);
     m_LvwVCF = new QTreeView(this);
+    m_LvwVCF->setAccessibleName(u"联系人列表"_s);
     m_LvwVCF->setObjectName(u"LvwVCF"_s);
     m_LvwVCF->setGeometry(design(120, 720, 9375, 6015));
     m_LvwVCF->setModel(m_model);

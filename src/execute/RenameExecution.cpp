@@ -59,7 +59,8 @@ QString undecodableNameProblem(const QString& folder, const QString& oldName)
     return u"文件名含有无效的 UTF-8 字节，无法安全地重命名"_s;
 }
 
-// Why `name` cannot be a name inside the folder, or an empty text.
+} // namespace
+
 QString plainNameProblem(const QString& name)
 {
     if (name.isEmpty())
@@ -72,6 +73,8 @@ QString plainNameProblem(const QString& name)
         return u"文件名含有空字符"_s;
     return {};
 }
+
+namespace {
 
 bool hasLineBreak(const QString& name)
 {

@@ -68,6 +68,10 @@ struct RenameOutcome
 // it (the window through its dialogs, the command-line tool on its terminal or
 // through an option) before calling ExecuteRename; true on Yes.
 bool ConfirmRename(Platform::Dialogs& dialogs);
+
+// Why `name` cannot be a name inside a folder (empty, ".", "..", holding "/"
+// or NUL: it would leave the folder or name none), or an empty text.
+QString plainNameProblem(const QString& name);
 QString renameQuestion();
 
 // Renames, for each row i in order, folder + oldNames[i] to folder + newNames[i]

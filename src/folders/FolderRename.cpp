@@ -18,24 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Folders {
 
-namespace {
-
-// Why `name` cannot be a new name inside a folder, or an empty text.
-QString nameProblem(const QString& name)
-{
-    if (name.isEmpty())
-        return u"新名称为空"_s;
-    if (name == u"."_s || name == u".."_s)
-        return u"新名称不能为 . 或 .."_s;
-    if (name.contains(u'/'))
-        return u"新名称不能含有 /"_s;
-    if (name.contains(QChar(0)))
-        return u"新名称含有空字符"_s;
-    return {};
-}
-
-} // namespace
-
 QString runQuestion(ToolMode mode, bool copy)
 {
     if (mode == ToolMode::FoldersOnly)
@@ -102,7 +84,7 @@ void renameFiles(const ToolRunRequest& request, ToolRunOutcome& outcome)
     for (qsizetype i = 0; i < request.itemCount; ++i) {
         const QString path = request.LstFileA.value(i);
         const QString newName = request.LstNew.value(i);
-        QString reason = nameProblem(newName);
+        QString reason = Execute::plainNameProblem(newName);
         if (reason.isEmpty() && path.isEmpty())
             reason = u"原文件不存在"_s;
         if (reason.isEmpty()) {
@@ -215,7 +197,7 @@ void copyFiles(const ToolRunRequest& request, ToolRunOutcome& outcome)
     for (qsizetype i = 0; i < request.itemCount; ++i) {
         const QString path = request.LstFileA.value(i);
         const QString newName = request.LstNew.value(i);
-        QString reason = nameProblem(newName);
+        QString reason = Execute::plainNameProblem(newName);
         if (reason.isEmpty() && written.contains(newName))
             reason = u"本次已有同名文件复制到新文件夹"_s;
         if (reason.isEmpty() && dirFd < 0)

@@ -32,6 +32,7 @@ FrmFolder::FrmFolder(FolderToolHost host, QWidget* owner)
     m_Label1->setObjectName(u"Label1"_s);
     m_Label1->setGeometry(10, 12, 100, 22);
     m_TxtAdress = new QLineEdit(this);
+    m_TxtAdress->setAccessibleName(u"所选文件夹"_s);
     m_TxtAdress->setObjectName(u"TxtAdress"_s);
     m_TxtAdress->setReadOnly(true);
     m_TxtAdress->setGeometry(110, 10, 370, 26);
@@ -44,9 +45,11 @@ FrmFolder::FrmFolder(FolderToolHost host, QWidget* owner)
     m_LblOld->setObjectName(u"LblOld"_s);
     m_LblOld->setGeometry(10, 46, 200, 20);
     m_LstFolder = new QListWidget(this);
+    m_LstFolder->setAccessibleName(u"子文件夹"_s);
     m_LstFolder->setObjectName(u"LstFolder"_s);
     m_LstFolder->setGeometry(10, 68, 285, 230);
     m_LstFile = new QListWidget(this);
+    m_LstFile->setAccessibleName(u"文件"_s);
     m_LstFile->setObjectName(u"LstFile"_s);
     m_LstFile->setGeometry(10, 68, 285, 230);
     m_LstFile->hide();
@@ -54,6 +57,7 @@ FrmFolder::FrmFolder(FolderToolHost host, QWidget* owner)
     m_LblNew->setObjectName(u"LblNew"_s);
     m_LblNew->setGeometry(305, 46, 200, 20);
     m_LstNew = new QListWidget(this);
+    m_LstNew->setAccessibleName(u"新名称"_s);
     m_LstNew->setObjectName(u"LstNew"_s);
     m_LstNew->setGeometry(305, 68, 285, 230);
 

@@ -4,6 +4,7 @@
 #include "Fixtures.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
+#include "FocusWalk.h"
 #include "TempTree.h"
 #include "app/MainWindow.h"
 #include "contacts/ContactListModel.h"
@@ -129,6 +130,7 @@ private Q_SLOTS:
     void unreadableTableAtLoad();
     void proportionalLayout();
     void openedFromMainWindow();
+    void keyboardAndScreenReaderWalk();
 };
 
 void TestFrmVCF::loadState()
@@ -405,6 +407,20 @@ void TestFrmVCF::openedFromMainWindow()
     converter->close();
     QTRY_VERIFY(guard.isNull());
     QCOMPARE(main.statusPanel(1), before);
+}
+
+// Every control is reached by Tab and has a name a screen reader reads.
+void TestFrmVCF::keyboardAndScreenReaderWalk()
+{
+    Fixture f;
+    FrmVCF& w = f.make();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const FocusWalk walk = walkFocusChain(&w);
+    QVERIFY2(walk.problems.isEmpty(), qPrintable(walk.problems.join(u"; "_s)));
+    QVERIFY(walk.visited.contains(w.LvwVCF()));
+    w.close();
 }
 
 QTEST_MAIN(TestFrmVCF)

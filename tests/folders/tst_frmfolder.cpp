@@ -1,5 +1,6 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
+#include "FocusWalk.h"
 #include "TempTree.h"
 
 #include "app/MainWindow.h"
@@ -113,6 +114,17 @@ class TestFrmFolder : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every control is reached by Tab and has a name a screen reader reads.
+    void keyboardAndScreenReaderWalk()
+    {
+        Fixture f;
+        FrmFolder* tool = f.openTool();
+        QVERIFY(tool);
+        const FocusWalk walk = walkFocusChain(tool);
+        QVERIFY2(walk.problems.isEmpty(), qPrintable(walk.problems.join(u"; "_s)));
+        QVERIFY(walk.visited.contains(control<QListWidget>(tool, u"LstNew"_s)));
+    }
+
     void opensOwnedAndPlaced()
     {
         Fixture f;
