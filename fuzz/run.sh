@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 total=${1:-480}
 bin=build/fuzz/bin
-targets=(fuzz_undo_record fuzz_reference_document fuzz_gbk_text fuzz_dosattrib fuzz_xlsx_package fuzz_xlsx_parts)
+targets=(fuzz_undo_record fuzz_reference_document fuzz_gbk_text fuzz_dosattrib fuzz_xlsx_package fuzz_xlsx_parts
+         fuzz_vcard fuzz_contact_table fuzz_blank_lines)
 each=$(( total / ${#targets[@]} ))
 failed=0
 for t in "${targets[@]}"; do

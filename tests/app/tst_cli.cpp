@@ -120,6 +120,14 @@ void TestCli::helpVersionAndUsageErrors_data()
     QTest::newRow("bad keep-name") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s,
                                                   u"--keep-name=middle"_s}
                                    << 2 << QString() << u"--keep-name 取 before 或 after"_s;
+    QTest::newRow("number option not a number")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--delete-front"_s, u"x"_s} << 2 << QString()
+        << u"--delete-front 只能取数字：x"_s;
+    QTest::newRow("negative digits")
+        << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits=-2"_s} << 2 << QString()
+        << u"--digits 只能取数字：-2"_s;
+    QTest::newRow("empty filter") << QStringList{u"list"_s, u"/tmp"_s, u"--filter="_s} << 0 << QString()
+                                  << u"--filter 为空：不匹配任何文件。"_s;
     QTest::newRow("two folders") << QStringList{u"list"_s, u"/tmp"_s, u"/usr"_s} << 2 << QString()
                                  << u"多余的参数：/usr"_s;
     QTest::newRow("undo without record")

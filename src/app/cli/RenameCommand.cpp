@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::Literals::StringLiterals;
@@ -141,6 +142,16 @@ void readMethod(const Parser& p, ParsedOptions& parsed)
     if (haveKeepName && keepSide < 0) {
         parsed.error = u"--keep-name 取 before 或 after"_s;
         return;
+    }
+
+    // The panels' number boxes take digits only; a value they would refuse is a
+    // usage error here rather than a number read as 0.
+    for (const QString& name : {u"digits"_s, u"increment"_s, u"start"_s, u"delete-front"_s, u"delete-back"_s}) {
+        const QString value = p.isSet(name) ? p.value(name) : QString();
+        if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c < u'0' || c > u'9'; })) {
+            parsed.error = u"--"_s + name + u" 只能取数字："_s + value;
+            return;
+        }
     }
 
     switch (*parsed.method) {
@@ -310,8 +321,12 @@ int FileCommand::run(const QStringList& args)
         return usageError(m_command + u" 需要一个文件夹"_s);
     if (positional.size() > 1)
         return usageError(u"多余的参数："_s + positional.at(1));
-    if (m_parser.isSet(u"filter"_s))
+    if (m_parser.isSet(u"filter"_s)) {
         m_parsed.filter = m_parser.value(u"filter"_s);
+        // The filter menu never makes an empty pattern; one typed here lists nothing.
+        if (m_parsed.filter.trimmed().isEmpty())
+            *m_env.err << u"--filter 为空：不匹配任何文件。"_s << Qt::endl;
+    }
     m_parsed.json = m_parser.isSet(u"json"_s);
     if (m_execute) {
         m_parsed.yes = m_parser.isSet(u"yes"_s);

@@ -1,0 +1,16 @@
+// A vCard file comes from any phone or program: any bytes give rows (one per
+// complete card, numbered from 1), never a crash.
+#include "FuzzSupport.h"
+
+#include "contacts/VCardReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray input = Fuzz::bytes(data, size);
+    const Contacts::VCardLines store = Contacts::vCardLinesOf(input);
+    const Contacts::ContactRows rows = Contacts::ParseVCardLines(store);
+    // A card needs at least its BEGIN and END lines.
+    FUZZ_CHECK(rows.size() <= store.lines.size() / 2);
+    Contacts::looksLikeVCard(input.left(4096));
+    return 0;
+}
