@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(again == 0);
 
     const QString path = Fuzz::writeScratch(input, ".txt");
-    const TextFiles::BlankLineResult result = TextFiles::RemoveBlankLines(path, TextFiles::BackupPolicy::Delete);
+    const TextFiles::BlankLineResult result =
+        TextFiles::RemoveBlankLines(path, TextFiles::BackupPolicy::Delete);
     FUZZ_CHECK(result.cleaned);
     QFile file(path);
     FUZZ_CHECK(file.open(QIODevice::ReadOnly));

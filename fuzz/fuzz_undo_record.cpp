@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)UndoLogDocument::entryProblem(entry);
     (void)Execute::undoQuestion(document);
 
-    const UndoLogDocument again = UndoLogDocument::parse(UndoLogDocument::serialize(document.entries()));
+    const UndoLogDocument again =
+        UndoLogDocument::parse(UndoLogDocument::serialize(document.entries(), document.isUtf8()));
     FUZZ_CHECK(again.entries().size() == document.entries().size());
     for (qsizetype k = 0; k < document.entries().size(); ++k) {
         FUZZ_CHECK(again.entries().at(k).currentPath == document.entries().at(k).currentPath);
