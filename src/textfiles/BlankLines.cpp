@@ -183,22 +183,16 @@ private:
 
     template <typename U> void end(QByteArray& out)
     {
-        // A trailing odd byte of a UTF-16 text is not a unit: kept as it was.
         if (m_inContent) {
-            out.append(m_odd);
             U::put(out, u'\r');
             U::put(out, u'\n');
-        } else if (m_spaces > 0 || !m_odd.isEmpty()) {
-            if (m_odd.isEmpty()) {
-                ++removed;
-            } else {
-                for (; m_spaces > 0; --m_spaces)
-                    U::put(out, u' ');
-                out.append(m_odd);
-                U::put(out, u'\r');
-                U::put(out, u'\n');
-            }
+        } else if (m_spaces > 0) {
+            ++removed;
         }
+        // A trailing odd byte of a UTF-16 text is not a unit: it is kept as it
+        // was, at the very end, so the line ends before it stay aligned and a
+        // second cleaning changes nothing.
+        out.append(m_odd);
         m_odd.clear();
         m_spaces = 0;
         m_inContent = false;

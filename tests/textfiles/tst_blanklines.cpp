@@ -78,6 +78,14 @@ private Q_SLOTS:
                                    << utf16(u"a\r\n\u4E20\u200A\r\nb\r\n"_s, true) << qint64(2);
         QTest::newRow("UTF-16 BE") << utf16(u"\u0A20x\n  \n"_s, false) << utf16(u"\u0A20x\r\n"_s, false)
                                    << qint64(1);
+        // A cut-off UTF-16 file: its odd last byte stays last, after the line end, so
+        // cleaning it again changes nothing.
+        QTest::newRow("UTF-16 with an odd last byte")
+            << utf16(u"a\r\n \r\nb"_s, true) + QByteArray(1, '\x00')
+            << utf16(u"a\r\nb\r\n"_s, true) + QByteArray(1, '\x00') << qint64(1);
+        QTest::newRow("UTF-16 with an odd byte after spaces")
+            << utf16(u"a\n  "_s, true) + QByteArray(1, 'x') << utf16(u"a\r\n"_s, true) + QByteArray(1, 'x')
+            << qint64(1);
     }
 
     void cleansBytes()
@@ -88,6 +96,8 @@ private Q_SLOTS:
         qint64 count = -1;
         QCOMPARE(TextFiles::cleanBlankLines(input, &count), expected);
         QCOMPARE(count, removed);
+        // Cleaning is done once and for all.
+        QCOMPARE(TextFiles::cleanBlankLines(expected), expected);
 
         // The streamed file version gives the same bytes and keeps a backup of the original.
         TempTree tree;
