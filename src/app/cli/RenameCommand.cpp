@@ -8,6 +8,7 @@
 #include "execute/RenameExecution.h"
 #include "execute/UndoRename.h"
 #include "platform/FileSystem.h"
+#include "rename/AttributeMask.h"
 #include "rename/FillNewName.h"
 
 #include <QDir>
@@ -291,6 +292,9 @@ private:
         return u"rename FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]"_s;
     }
     int list();
+    // The new names of the listed files, the rules' messages shown on standard
+    // error; false when the reference document could not be read.
+    bool computeNewNames(QStringList& messages, QStringList& newNames);
     int preview();
     int rename();
     int usageError(const QString& message) { return m_parser.usageError(*m_env.err, message); }
@@ -377,19 +381,27 @@ int FileCommand::list()
     return 0;
 }
 
-int FileCommand::preview()
+bool FileCommand::computeNewNames(QStringList& messages, QStringList& newNames)
 {
     const Rename::NewNameResult computed = Rename::FillNewName(m_names, *m_parsed.method, m_parsed.rename);
-    QStringList messages;
     for (const Platform::MessageRequest& message : computed.messages) {
         messages.append(message.text);
         QString shown = message.text;
         *m_env.err << shown.replace(u"\r\n"_s, u"\n"_s) << Qt::endl;
     }
     if (*m_parsed.method == RenameMethod::ReferenceDocument && computed.names.isEmpty() && !m_names.isEmpty())
-        return 2; // the reference document could not be read; the message said why
-    QStringList newNames = computed.names;
+        return false;
+    newNames = computed.names;
     newNames.resize(m_names.size());
+    return true;
+}
+
+int FileCommand::preview()
+{
+    QStringList messages;
+    QStringList newNames;
+    if (!computeNewNames(messages, newNames))
+        return 2; // the reference document could not be read; the message said why
     QJsonArray rows;
     for (qsizetype k = 0; k < m_names.size(); ++k) {
         if (m_parsed.json)
@@ -409,31 +421,19 @@ int FileCommand::preview()
 
 int FileCommand::rename()
 {
-    const Rename::NewNameResult computed = Rename::FillNewName(m_names, *m_parsed.method, m_parsed.rename);
     QStringList messages;
-    for (const Platform::MessageRequest& message : computed.messages) {
-        messages.append(message.text);
-        QString shown = message.text;
-        *m_env.err << shown.replace(u"\r\n"_s, u"\n"_s) << Qt::endl;
-    }
-    const bool attributes = *m_parsed.method == RenameMethod::Attributes;
-    if (*m_parsed.method == RenameMethod::ReferenceDocument && computed.names.isEmpty() && !m_names.isEmpty())
+    QStringList newNames;
+    if (!computeNewNames(messages, newNames))
         return 2; // the reference document could not be read; the message said why
-    QStringList newNames = computed.names;
-    newNames.resize(m_names.size());
+    const bool attributes = *m_parsed.method == RenameMethod::Attributes;
 
     QStringList options;
     QString undoPath;
     bool recorded = true;
     if (attributes) {
         // The window asks nothing before it sets attributes; neither does this.
-        int mask = 0;
-        const int bits[4] = {0, 1, 2, 32};
-        for (int i = 0; i < 4; ++i) {
-            if (m_parsed.rename.attributes.ChkSX[size_t(i)])
-                mask += bits[i];
-        }
-        options = Execute::ApplyAttributes(m_folder, m_names, mask);
+        options = Execute::ApplyAttributes(m_folder, m_names,
+                                           Rename::AttributeMask(m_parsed.rename.attributes.ChkSX));
     } else {
         if (!m_parsed.yes) {
             if (!m_env.terminal) {
