@@ -39,6 +39,8 @@ QString CommandLine::usage()
   tarnwick-cli folders run     FOLDER (METHOD | --folder-first | --folder-last) [--copy] [--yes] [--undo-dir DIR] [--json]
   tarnwick-cli blank-lines     FILE-OR-FOLDER [--no-backup] [--json]
   tarnwick-cli workbook merge-sheets FILE [--into-new NAME | --into-sheet N] [--title-row N] [--no-single-title] [--backup] [--json]
+  tarnwick-cli workbook merge-books FOLDER (--into EXISTING | --new NAME) [--data] [--sheet K]
+          [--names original|book_sheet|book] [--every-title] [--keep-blank] [--backup-folder] [--yes] [--json]
   tarnwick-cli workbook delete-blank FILE-OR-FOLDER [--json]
   tarnwick-cli workbook create FOLDER --count TEXT [--template FILE] [--json]
 )"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version

@@ -23,7 +23,7 @@ namespace App {
 //   preview FOLDER METHOD [--filter PATTERNS] [--json]
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //   undo    RECORD [--yes] [--json]
-//   workbook info | cells | merge-sheets | delete-blank | create ... (cli/WorkbookCommands.h)
+//   workbook info | cells | merge-sheets | merge-books | delete-blank | create ... (cli/WorkbookCommands.h)
 //   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
 //   folders preview|run FOLDER ... (cli/FoldersCommand.h)
 //   blank-lines FILE-OR-FOLDER [--no-backup] [--json] (cli/BlankLinesCommand.h)

@@ -18,6 +18,26 @@ bool isBlankWorksheet(const Worksheet& sheet)
     return sheet.lastValueRow() == 0 && !sheet.hasDrawing();
 }
 
+int deleteBlankWorksheets(Workbook& book, quint8* found)
+{
+    int deleted = 0;
+    quint8 count = 0;
+    // A snapshot: every worksheet present at the start is visited once.
+    for (Worksheet* ws : book.worksheetList()) {
+        if (!isBlankWorksheet(*ws))
+            continue;
+        if (count < 255)
+            ++count;
+        // The workbook's last (visible) sheet is refused by the engine: it
+        // stays, counted.
+        if (ws->Delete())
+            ++deleted;
+    }
+    if (found)
+        *found = count;
+    return deleted;
+}
+
 BlankSheetResult Delete_BlankSheet(ExcelHost& host, const QString& path)
 {
     BlankSheetResult result;
@@ -28,17 +48,7 @@ BlankSheetResult Delete_BlankSheet(ExcelHost& host, const QString& path)
     Workbook* book = host.Open(path, &result.error);
     if (!book)
         return result;
-    // A snapshot: every worksheet present at the start is visited once.
-    for (Worksheet* ws : book->worksheetList()) {
-        if (!isBlankWorksheet(*ws))
-            continue;
-        if (result.count < 255)
-            ++result.count;
-        // The workbook's last (visible) sheet is refused by the engine: it
-        // stays, counted.
-        if (ws->Delete())
-            ++result.deleted;
-    }
+    result.deleted = deleteBlankWorksheets(*book, &result.count);
     if (result.deleted > 0) {
         result.saved = book->Close(true, &result.error);
         if (!result.saved)

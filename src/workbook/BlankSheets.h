@@ -17,6 +17,13 @@ class Worksheet;
 // no chart, image or shape is placed on it, which would go with the sheet.
 bool isBlankWorksheet(const Worksheet& sheet);
 
+class Workbook;
+
+// Deletes the blank worksheets of an open workbook, except the last visible
+// sheet, which a workbook needs; returns how many were found (at most 255, the
+// kept one included) in `found` and how many went.
+int deleteBlankWorksheets(Workbook& book, quint8* found = nullptr);
+
 // What Delete_BlankSheet did to one workbook.
 struct BlankSheetResult
 {

@@ -3,6 +3,7 @@
 #include "workbook/BlankSheets.h"
 #include "workbook/CreateWorkbooks.h"
 #include "workbook/ExcelHost.h"
+#include "workbook/MergeBooks.h"
 #include "workbook/MergeSheets.h"
 #include "workbook/WorkbookCommand.h"
 #include "workbook/WorkbookInfo.h"
@@ -30,6 +31,8 @@ public:
         if (!m_json)
             m_out << path << u'\t' << count << u'\n';
     }
+    // A row of the JSON document only.
+    void jsonRow(const QJsonObject& row) { m_rows.append(row); }
     void message(const QString& text)
     {
         if (text.isEmpty())
@@ -240,6 +243,113 @@ int create(const QStringList& args, QTextStream& out, QTextStream& err)
     return output.finish(r.skipped.isEmpty() && r.failed.isEmpty() ? 0 : 1);
 }
 
+int mergeBooks(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption into(u"into"_s, u"合并到文件夹中的这个工作簿（文件名）"_s, u"EXISTING"_s);
+    const QCommandLineOption newBook(u"new"_s, u"合并到新工作簿 FOLDER/NAME.xls"_s, u"NAME"_s);
+    const QCommandLineOption data(u"data"_s, u"合并数据：每个工作簿一个工作表的数据合并到一个工作表中"_s);
+    const QCommandLineOption sheet(u"sheet"_s, u"第 K 个工作表（1–20）"_s, u"K"_s);
+    const QCommandLineOption names(u"names"_s, u"工作表名：original、book_sheet（默认）或 book"_s, u"KIND"_s);
+    const QCommandLineOption everyTitle(u"every-title"_s, u"合并数据时保留每个工作簿的标题行"_s);
+    const QCommandLineOption keepBlank(u"keep-blank"_s, u"保留目标工作簿中的空白工作表"_s);
+    const QCommandLineOption backupFolder(u"backup-folder"_s, u"合并前备份工作簿所在文件夹"_s);
+    const QCommandLineOption yes(u"yes"_s, u"新工作簿已存在时覆盖它"_s);
+    parser.addOptions({into, newBook, data, sheet, names, everyTitle, keepBlank, backupFolder, yes});
+    if (const int status = parse(parser, u"merge-books"_s, args, u"FOLDER"_s, out, err))
+        return std::max(status, 0);
+    if (parser.isSet(into) == parser.isSet(newBook))
+        return usageError(err, u"需要 --into 或 --new（只能选一个）"_s, parser);
+
+    Xl::MergeBooksOptions o;
+    o.hbOption = parser.isSet(data) ? 1 : 0;
+    o.IntCboBook = o.hbOption == 1 ? 1 : 0;
+    if (parser.isSet(sheet)) {
+        bool ok = false;
+        o.IntCboBook = parser.value(sheet).toInt(&ok);
+        if (!ok || o.IntCboBook < 0 || o.IntCboBook > 20)
+            return usageError(err, u"--sheet 需要 1 到 20 之间的数字"_s, parser);
+    }
+    Output output(parser.isSet(u"json"_s), out);
+    if (o.hbOption == 1 && o.IntCboBook == 0) {
+        output.message(u"合并数据时不能选择全部工作表！"_s);
+        return output.finish(2);
+    }
+    if (parser.isSet(names)) {
+        const QStringList kinds{u"original"_s, u"book_sheet"_s, u"book"_s};
+        o.IntOptName = int(kinds.indexOf(parser.value(names)));
+        if (o.IntOptName < 0)
+            return usageError(err, u"--names 只能是 original、book_sheet 或 book"_s, parser);
+        if (o.hbOption == 1)
+            return usageError(err, u"合并数据时不能设置工作表名（--names）"_s, parser);
+        if (o.IntOptName == 2 && o.IntCboBook == 0)
+            return usageError(err, u"--names book 只能与 --sheet K 一起使用：合并全部工作表时,此项不可用!"_s, parser);
+    }
+    if (parser.isSet(everyTitle) && o.hbOption == 0)
+        return usageError(err, u"--every-title 只用于 --data"_s, parser);
+    o.ChkBT = !parser.isSet(everyTitle);
+    o.IntOptBlank = parser.isSet(keepBlank) ? 1 : 0;
+    o.ChkFolder = parser.isSet(backupFolder);
+
+    const QFileInfo fi(parser.positionalArguments().first());
+    if (!fi.isDir()) {
+        err << fi.filePath() << u'\t' << u"不是文件夹"_s << u'\n';
+        err.flush();
+        return 2;
+    }
+    QString folder = fi.absoluteFilePath();
+    Xl::ExcelHost host;
+    // The read button: what the folder holds now.
+    const Xl::FolderScan scan = Xl::Read_xls(folder, host);
+    if (scan.status != Xl::FolderScan::Status::Ok) {
+        output.message(scan.message());
+        return output.finish(2);
+    }
+    o.CurrentFolder = folder;
+    o.books = scan.fileNames();
+    o.intSheetCount = scan.sheetCounts();
+    if (parser.isSet(into)) {
+        o.intCboGoal = 0;
+        o.goalIndex = int(o.books.indexOf(parser.value(into)));
+        if (o.goalIndex < 0)
+            return usageError(err, u"文件夹中没有这个工作簿："_s + parser.value(into), parser);
+    } else {
+        o.intCboGoal = 1;
+        const QString name = parser.value(newBook);
+        if (name.isEmpty())
+            return usageError(err, u"--new 需要一个工作簿名称"_s, parser);
+        o.strGoalFN = Xl::newGoalPath(folder, name);
+        if (QFileInfo::exists(o.strGoalFN)) {
+            if (!parser.isSet(yes)) {
+                output.message(o.strGoalFN + u"\r\n"_s + u"文件已存在!是否覆盖?"_s);
+                err << u"tarnwick-cli: 加 --yes 覆盖这个文件"_s << u'\n';
+                err.flush();
+                return output.finish(2);
+            }
+            o.replaceGoal = true;
+        }
+    }
+
+    const Xl::MergeBooksResult r = Xl::mergeWorkbooks(host, o);
+    for (const Xl::MergeBooksMessage& m : r.messages)
+        output.message(m.text);
+    for (const Xl::MergeBooksSource& s : r.sources) {
+        static const char* const outcomes[] = {"merged", "target", "unreadable", "too-few-sheets"};
+        output.jsonRow(QJsonObject{{u"path"_s, s.name},
+                                   {u"outcome"_s, QString::fromLatin1(outcomes[int(s.outcome)])},
+                                   {u"sheets"_s, s.sheets},
+                                   {u"rows"_s, double(s.rows)}});
+    }
+    output.message(r.Lblbook);
+    if (r.status != Xl::MergeBooksResult::Status::Done) {
+        if (!r.error.ok())
+            err << r.target << u'\t' << r.error.message << u'\t' << r.error.detail << u'\n';
+        err.flush();
+        return output.finish(2);
+    }
+    return output.finish(r.anySkipped() ? 1 : 0);
+}
+
 } // namespace
 
 int runWorkbookCommands(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -248,6 +358,8 @@ int runWorkbookCommands(const QStringList& arguments, QTextStream& out, QTextStr
     const QStringList rest = arguments.mid(2);
     if (sub == u"merge-sheets"_s)
         return mergeSheets(rest, out, err);
+    if (sub == u"merge-books"_s)
+        return mergeBooks(rest, out, err);
     if (sub == u"delete-blank"_s)
         return deleteBlank(rest, out, err);
     if (sub == u"create"_s)
