@@ -3,6 +3,7 @@
 #include "BlankSheets.h"
 #include "CreateWorkbooks.h"
 #include "ExcelHost.h"
+#include "MergeBooks.h"
 #include "MergeSheets.h"
 #include "SheetPreviewModel.h"
 #include "platform/Dialogs.h"
@@ -161,24 +162,106 @@ bool WorkbookTab::eventFilter(QObject* watched, QEvent* event)
 
 void WorkbookTab::buildExlFrame(QWidget* area)
 {
-    FraExl = place<QGroupBox>(area, u"FraExl"_s, FraBook->geometry());
+    // The frame also takes the place of the creation frame, which this mode hides.
+    FraExl = place<QGroupBox>(area, u"FraExl"_s, tw(60, 30, 3650, 5865));
     FraExl->setTitle(u"合并工作簿选项"_s);
-    CmdRead = place<QPushButton>(FraExl, u"CmdRead"_s, tw(120, 360, 1600, 400));
+    CmdRead = place<QPushButton>(FraExl, u"CmdRead"_s, tw(120, 240, 1620, 375));
     CmdRead->setText(u"读取工作簿"_s);
     CmdRead->setToolTip(u"合并之前，先要读取工作簿信息"_s);
-    label(FraExl, u"Label9"_s, u"目标工作簿"_s, tw(120, 900, 1100, 270));
-    CboGoal = place<QComboBox>(FraExl, u"CboGoal"_s, tw(1260, 870, 2295, 300));
-    label(FraExl, u"Label10"_s, u"合并工作表"_s, tw(120, 1290, 1100, 270));
-    CboBook = place<QComboBox>(FraExl, u"CboBook"_s, tw(1260, 1260, 2295, 300));
+    CmdBook = place<QPushButton>(FraExl, u"CmdBook"_s, tw(1860, 240, 1620, 375));
+    CmdBook->setText(u"合并工作簿"_s);
+    CmdBook->setEnabled(false);
+
+    auto pair = [this](QWidget* parent, const QString& name, const QString (&captions)[2]) {
+        std::array<QRadioButton*, 2> buttons{};
+        auto* group = new QButtonGroup(this);
+        for (int i = 0; i < 2; ++i) {
+            buttons[size_t(i)] = place<QRadioButton>(parent, name + u'_' + QString::number(i),
+                                                     tw(120 + i * 1620, 240, 1560, 300));
+            buttons[size_t(i)]->setText(captions[i]);
+            group->addButton(buttons[size_t(i)], i);
+        }
+        buttons[0]->setChecked(true);
+        return buttons;
+    };
+
+    Frame3 = place<QGroupBox>(FraExl, u"Frame3"_s, tw(120, 660, 3405, 600));
+    Frame3->setTitle(u"合并选项"_s);
+    const QString sheetCaptions[2] = {u"合并工作表"_s, u"合并数据"_s};
+    OptSheet = pair(Frame3, u"OptSheet"_s, sheetCaptions);
+    OptSheet[0]->setToolTip(u"将工作表合并到一个工作簿中"_s);
+    OptSheet[1]->setToolTip(u"将所有工作簿中工作表数据合并到一个工作表中"_s);
+
+    Frame8 = place<QGroupBox>(FraExl, u"Frame8"_s, tw(120, 1290, 3405, 930));
+    Frame8->setTitle(u"选择工作表"_s);
+    Frame8->setToolTip(u"当选择合并数据时，强烈建议不要更改此项"_s);
+    CboBook = place<QComboBox>(Frame8, u"CboBook"_s, tw(120, 240, 3165, 330));
+    CboBook->setToolTip(Frame8->toolTip());
     // Entry 0 is every worksheet, entry k the k-th one (the dash is U+2014).
     CboBook->addItem(u"0—全部工作表"_s);
     for (int k = 1; k <= 20; ++k)
         CboBook->addItem(u"%1—第%1工作表"_s.arg(k));
     CboBook->setCurrentIndex(0);
-    CmdBook = place<QPushButton>(FraExl, u"CmdBook"_s, tw(1920, 3120, 1600, 400));
-    CmdBook->setText(u"合并工作簿"_s);
-    CmdBook->setEnabled(false);
+    CboBook->setAccessibleName(u"合并的工作表"_s);
+    ChkBT = place<QCheckBox>(Frame8, u"ChkBT"_s, tw(120, 600, 3165, 300));
+    ChkBT->setText(u"只须一个标题行"_s);
+    ChkBT->setChecked(true);
+
+    Frame6 = place<QGroupBox>(FraExl, u"Frame6"_s, tw(120, 2250, 3405, 1320));
+    Frame6->setTitle(u"目标工作薄"_s);
+    const QString goalCaptions[2] = {u"原工作簿"_s, u"新工作簿"_s};
+    OptD = pair(Frame6, u"OptD"_s, goalCaptions);
+    Frame7 = place<QFrame>(Frame6, u"Frame7"_s, tw(120, 540, 3165, 330));
+    Frame7->setToolTip(u"将工作表合并到您选择的工作簿中"_s);
+    CboGoal = place<QComboBox>(Frame7, u"CboGoal"_s, QRect(QPoint(0, 0), Frame7->size()));
+    CboGoal->setToolTip(Frame7->toolTip());
+    CboGoal->setAccessibleName(u"目标工作簿"_s);
+    TxtBook = place<QLineEdit>(Frame6, u"TxtBook"_s, tw(120, 900, 3165, 330));
+    TxtBook->setReadOnly(true);
+    TxtBook->setEnabled(false);
+    TxtBook->setAccessibleName(u"新工作簿"_s);
+
+    Frame5 = place<QGroupBox>(FraExl, u"Frame5"_s, tw(120, 3600, 3405, 900));
+    Frame5->setTitle(u"工作表名"_s);
+    Frame5->setToolTip(u"设置合并后工作表的名称"_s);
+    auto* names = new QButtonGroup(this);
+    const QString nameCaptions[3] = {u"原工作表名(警惕重名)"_s, u"工作薄_工作表名"_s, u"工作薄名"_s};
+    const QRect nameRects[3] = {tw(120, 240, 3165, 300), tw(120, 540, 1800, 300), tw(1980, 540, 1305, 300)};
+    for (int i = 0; i < 3; ++i) {
+        OptName[size_t(i)] = place<QRadioButton>(Frame5, u"OptName_"_s + QString::number(i), nameRects[i]);
+        OptName[size_t(i)]->setText(nameCaptions[i]);
+        names->addButton(OptName[size_t(i)], i);
+    }
+    OptName[2]->setToolTip(u"合并全部工作表时,此项不可用!"_s);
+    OptName[1]->setChecked(true);
+
+    Frame4 = place<QGroupBox>(FraExl, u"Frame4"_s, tw(120, 4530, 3405, 600));
+    Frame4->setTitle(u"空白工作表(目标工作簿)"_s);
+    const QString blankCaptions[2] = {u"删除空白表"_s, u"保留空白表"_s};
+    OptBlank = pair(Frame4, u"OptBlank"_s, blankCaptions);
+
+    ChkFolder = place<QCheckBox>(FraExl, u"ChkFolder"_s, tw(120, 5190, 3405, 300));
+    ChkFolder->setText(u"备份工作簿所在文件夹"_s);
+
     connect(CmdRead, &QPushButton::clicked, this, &WorkbookTab::CmdRead_Click);
+    connect(CmdBook, &QPushButton::clicked, this, &WorkbookTab::CmdBook_Click);
+    for (int i = 0; i < 2; ++i) {
+        connect(OptSheet[size_t(i)], &QRadioButton::clicked, this, [this, i] { OptSheet_Click(i); });
+        connect(OptD[size_t(i)], &QRadioButton::clicked, this, [this, i] { OptD_Click(i); });
+        connect(OptBlank[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                m_IntOptBlank = i;
+        });
+    }
+    for (int i = 0; i < 3; ++i) {
+        connect(OptName[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                m_IntOptName = i;
+        });
+    }
+    // Setting the item from code runs the handler too, as a click would.
+    connect(CboBook, &QComboBox::currentIndexChanged, this, &WorkbookTab::CboBook_Click);
+    CboBook_Click();
 }
 
 void WorkbookTab::buildCreateFrame(QWidget* area)
@@ -335,6 +418,8 @@ void WorkbookTab::CmdRead_Click()
     }
     setLblbook(readDoneLabel(int(scan.workbooks.size())));
     CboGoal->addItems(scan.fileNames());
+    // The target is chosen, never assumed.
+    CboGoal->setCurrentIndex(-1);
     m_intSheetCount = scan.sheetCounts();
     LstName_Nosee->clear();
     LstName_Nosee->addItems(scan.sheetEntries());
@@ -458,6 +543,111 @@ void WorkbookTab::SSTab2_DblClick()
     LblInfo->hide();
     // The worksheet shown is read again (it may have changed on disk).
     InitLvw(m_previewed);
+}
+
+// ---- merge workbooks ----
+
+void WorkbookTab::OptD_Click(int i)
+{
+    m_intCboGoal = i;
+    if (i == 1) {
+        m_strGoalFN.clear();
+        m_replaceGoal = false;
+        CboGoal->setEnabled(false);
+        const std::optional<QString> answer =
+            m_dialogs->inputText(u"合并工作簿"_s, u"请输入新工作簿名称:"_s, u"My NewBook"_s);
+        if (answer && !answer->isEmpty()) {
+            m_strGoalFN = newGoalPath(m_currentFolder, *answer);
+            TxtBook->setEnabled(true);
+            TxtBook->setText(m_strGoalFN);
+            if (QFileInfo::exists(m_strGoalFN)) {
+                const Platform::MessageAnswer replace = m_dialogs->message(
+                    {m_strGoalFN + u"\r\n"_s + u"文件已存在!是否覆盖?"_s, m_strMsgTitle, Platform::MessageIcon::Question,
+                     Platform::MessageButtons::YesNo, Platform::MessageAnswer::No});
+                if (replace == Platform::MessageAnswer::Yes)
+                    m_replaceGoal = true;
+                else
+                    m_strGoalFN.clear();
+            }
+        }
+    } else {
+        CboGoal->setEnabled(true);
+        TxtBook->clear();
+        TxtBook->setEnabled(false);
+        if (CboGoal->count() > 0)
+            CboGoal->setCurrentIndex(0);
+    }
+    TxtBook->setToolTip(TxtBook->text());
+}
+
+void WorkbookTab::OptSheet_Click(int i)
+{
+    m_hbOption = i;
+    const bool sheets = i == 0;
+    ChkBT->setEnabled(!sheets);
+    CboBook->setCurrentIndex(sheets ? 0 : 1);
+    Frame4->setEnabled(sheets);
+    Frame5->setEnabled(sheets);
+    for (QRadioButton* o : OptName)
+        o->setEnabled(sheets);
+    for (QRadioButton* o : OptBlank)
+        o->setEnabled(sheets);
+}
+
+void WorkbookTab::CboBook_Click()
+{
+    m_IntCboBook = CboBook->currentIndex();
+    if (m_IntCboBook == 0) {
+        OptName[2]->setEnabled(false);
+        if (OptName[2]->isChecked())
+            OptName[0]->setChecked(true);
+    } else if (m_hbOption == 0) {
+        OptName[2]->setEnabled(true);
+    }
+    if (m_IntCboBook == 0 && m_hbOption == 1) {
+        inform(u"合并数据时不能选择全部工作表！"_s, m_strMsgTitle);
+        CboBook->setCurrentIndex(1);
+    }
+}
+
+void WorkbookTab::CmdBook_Click()
+{
+    Lblbook->setText(QString());
+    MergeBooksOptions o;
+    o.CurrentFolder = m_currentFolder;
+    for (int i = 0; i < CboGoal->count(); ++i)
+        o.books << CboGoal->itemText(i);
+    o.intSheetCount = m_intSheetCount;
+    o.hbOption = m_hbOption;
+    o.IntCboBook = m_IntCboBook;
+    o.ChkBT = ChkBT->isChecked();
+    o.ChkFolder = ChkFolder->isChecked();
+    o.intCboGoal = OptD[1]->isChecked() ? 1 : 0;
+    o.goalIndex = CboGoal->currentText().isEmpty() ? -1 : CboGoal->currentIndex();
+    o.strGoalFN = m_strGoalFN;
+    o.replaceGoal = m_replaceGoal;
+    o.IntOptName = m_IntOptName;
+    o.IntOptBlank = m_IntOptBlank;
+    ExcelHost host;
+    showProgress(int(o.books.size()));
+    const MergeBooksResult r = mergeWorkbooks(host, o, [this](int value, int maximum, const QString& label) {
+        ProBar1->setRange(0, std::max(maximum, 1));
+        ProBar1->setValue(value);
+        if (!label.isEmpty())
+            setLblbook(label);
+    });
+    ProBar1->setValue(ProBar1->minimum());
+    if (!r.started)
+        ProBar1->hide();
+    else
+        CmdBook->setEnabled(false);
+    for (const MergeBooksMessage& m : r.messages) {
+        m_dialogs->message({m.text, m_strMsgTitle,
+                            m.error ? Platform::MessageIcon::Critical : Platform::MessageIcon::Information,
+                            Platform::MessageButtons::Ok, Platform::MessageAnswer::Ok});
+    }
+    if (r.status == MergeBooksResult::Status::Done)
+        setLblbook(r.Lblbook);
 }
 
 // ---- merge worksheets ----

@@ -65,6 +65,11 @@ public:
     // Handlers (named as the controls' events).
     void OptHB_Click(int index);
     void CmdRead_Click();
+    // The options of "合并工作簿" and its run.
+    void OptD_Click(int index);
+    void OptSheet_Click(int index);
+    void CboBook_Click();
+    void CmdBook_Click();
     void CmdOpen_Click();
     void Cmdview_Click();
     void GetInfoSheet(int intCboSheet);
@@ -90,6 +95,12 @@ public:
     const QList<int>& intSheetCount() const { return m_intSheetCount; }
     const QList<SheetInfo>& sheetInfo() const { return m_sheetInfo; }
     SheetPreviewModel* previewModel() const { return m_preview; }
+    int hbOption() const { return m_hbOption; }
+    int IntCboBook() const { return m_IntCboBook; }
+    int intCboGoal() const { return m_intCboGoal; }
+    QString strGoalFN() const { return m_strGoalFN; }
+    int IntOptName() const { return m_IntOptName; }
+    int IntOptBlank() const { return m_IntOptBlank; }
 
 Q_SIGNALS:
     // The creation asks for the workbook tab to be shown.
@@ -124,6 +135,14 @@ private:
     int m_previewed = 0;  // the worksheet shown in the preview
     QList<int> m_intSheetCount;
     QList<SheetInfo> m_sheetInfo;
+    // "合并工作簿"
+    int m_hbOption = 0;
+    int m_IntCboBook = 0;
+    int m_intCboGoal = 0;
+    QString m_strGoalFN;
+    bool m_replaceGoal = false; // the question about an existing file was answered Yes
+    int m_IntOptName = 1;
+    int m_IntOptBlank = 0;
 
 public:
     // Controls, by their names.
@@ -142,8 +161,21 @@ public:
     QPushButton* CmdHeBin = nullptr;
     QGroupBox* FraExl = nullptr;
     QPushButton* CmdRead = nullptr;
-    QComboBox* CboGoal = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 2> OptSheet{};
+    QGroupBox* Frame8 = nullptr;
     QComboBox* CboBook = nullptr;
+    QCheckBox* ChkBT = nullptr;
+    QGroupBox* Frame6 = nullptr;
+    std::array<QRadioButton*, 2> OptD{};
+    QFrame* Frame7 = nullptr;
+    QComboBox* CboGoal = nullptr;
+    QLineEdit* TxtBook = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    std::array<QRadioButton*, 3> OptName{};
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 2> OptBlank{};
+    QCheckBox* ChkFolder = nullptr;
     QPushButton* CmdBook = nullptr;
     QGroupBox* FraCreateExl = nullptr;
     QLineEdit* Txtsheet = nullptr;

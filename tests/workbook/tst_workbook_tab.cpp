@@ -81,6 +81,9 @@ private Q_SLOTS:
     void create();
     void countBox();
     void blankSheetCommands();
+    void mergeBooksOptions_data();
+    void mergeBooksOptions();
+    void mergeBooksRun();
 
 private:
     TempTree m_tree;
@@ -388,6 +391,171 @@ void WorkbookTabTest::blankSheetCommands()
     Workbook* book = host.Open(folder + u"a.xlsx"_s);
     QVERIFY(book);
     QCOMPARE(book->worksheetCount(), 2);
+    book->Close(false);
+}
+
+void WorkbookTabTest::mergeBooksOptions_data()
+{
+    // Steps: "sheet0"/"sheet1" click OptSheet, "bookN" chooses CboBook item N,
+    // "nameN" clicks OptName(N), "new:TEXT" / "new:" (cancel) clicks OptD(1)
+    // and answers the input box, "existing" clicks OptD(0), "no" answers the
+    // next question No.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("cboBook");
+    QTest::addColumn<bool>("name2Enabled");
+    QTest::addColumn<int>("optName");
+    QTest::addColumn<QString>("goal");    // strGoalFN after the folder
+    QTest::addColumn<QString>("txtBook"); // TxtBook after the folder
+    QTest::addColumn<bool>("cboGoalEnabled");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("at start") << QStringList() << 0 << false << 1 << QString() << QString() << true
+                              << QStringList();
+    QTest::newRow("data moves to worksheet 1")
+        << QStringList{u"sheet1"_s} << 1 << false << 1 << QString() << QString() << true << QStringList();
+    QTest::newRow("all worksheets refused for data")
+        << QStringList{u"sheet1"_s, u"book0"_s} << 1 << false << 1 << QString() << QString() << true
+        << QStringList{u"合并数据时不能选择全部工作表！"_s};
+    QTest::newRow("item 0 turns book names into sheet names")
+        << QStringList{u"book2"_s, u"name2"_s, u"book0"_s} << 0 << false << 0 << QString() << QString() << true
+        << QStringList();
+    QTest::newRow("a click on worksheets enables book names")
+        << QStringList{u"sheet1"_s, u"sheet0"_s} << 0 << true << 1 << QString() << QString() << true
+        << QStringList();
+    QTest::newRow("new workbook cancelled") << QStringList{u"new:"_s} << 0 << false << 1 << QString()
+                                            << QString() << false << QStringList();
+    QTest::newRow("new workbook") << QStringList{u"new:汇总"_s} << 0 << false << 1 << u"汇总.xls"_s
+                                  << u"汇总.xls"_s << false << QStringList();
+    QTest::newRow("a typed extension is doubled") << QStringList{u"new:x.xls"_s} << 0 << false << 1
+                                                  << u"x.xls.xls"_s << u"x.xls.xls"_s << false << QStringList();
+    QTest::newRow("No to replacing keeps the path shown")
+        << QStringList{u"no"_s, u"new:有"_s} << 0 << false << 1 << QString() << u"有.xls"_s << false
+        << QStringList{u"%1有.xls\r\n文件已存在!是否覆盖?"_s};
+    // The path stays until a run replaces it with the chosen workbook's.
+    QTest::newRow("back to an existing workbook")
+        << QStringList{u"new:汇总"_s, u"existing"_s} << 0 << false << 1 << u"汇总.xls"_s << QString() << true
+        << QStringList();
+}
+
+void WorkbookTabTest::mergeBooksOptions()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, cboBook);
+    QFETCH(bool, name2Enabled);
+    QFETCH(int, optName);
+    QFETCH(QString, goal);
+    QFETCH(QString, txtBook);
+    QFETCH(bool, cboGoalEnabled);
+    QFETCH(QStringList, messages);
+    const QString folder = m_tree.mkdir(u"options"_s) + u'/';
+    m_tree.write(u"options/有.xls"_s, "x");
+    Host h;
+    ScriptedDialogs dialogs;
+    WorkbookTab tab(h.strip, h.area, h.frasheet, h.nosee, &dialogs, nullptr);
+    h.window.show();
+    tab.windowResized();
+    tab.folderSelected(folder, true);
+    for (const QString& step : steps) {
+        if (step.startsWith(u"sheet"_s))
+            QTest::mouseClick(tab.OptSheet[size_t(step.right(1).toInt())], Qt::LeftButton);
+        else if (step.startsWith(u"book"_s))
+            tab.CboBook->setCurrentIndex(step.mid(4).toInt());
+        else if (step.startsWith(u"name"_s))
+            QTest::mouseClick(tab.OptName[size_t(step.right(1).toInt())], Qt::LeftButton);
+        else if (step.startsWith(u"new:"_s)) {
+            dialogs.inputs.enqueue(step.size() > 4 ? std::optional<QString>(step.mid(4)) : std::nullopt);
+            QTest::mouseClick(tab.OptD[1], Qt::LeftButton);
+        } else if (step == u"existing"_s)
+            QTest::mouseClick(tab.OptD[0], Qt::LeftButton);
+        else if (step == u"no"_s)
+            dialogs.answers.enqueue(Platform::MessageAnswer::No);
+    }
+    QCOMPARE(tab.CboBook->currentIndex(), cboBook);
+    QCOMPARE(tab.IntCboBook(), cboBook);
+    QCOMPARE(tab.OptName[2]->isEnabled(), name2Enabled);
+    QVERIFY(tab.OptName[size_t(optName)]->isChecked());
+    QCOMPARE(tab.IntOptName(), optName);
+    QCOMPARE(tab.strGoalFN(), goal.isEmpty() ? QString() : folder + goal);
+    QCOMPARE(tab.TxtBook->text(), txtBook.isEmpty() ? QString() : folder + txtBook);
+    QCOMPARE(tab.TxtBook->toolTip(), tab.TxtBook->text());
+    QCOMPARE(tab.CboGoal->isEnabled(), cboGoalEnabled);
+    QStringList expected;
+    for (const QString& m : messages)
+        expected << (m.contains(u"%1"_s) ? m.arg(folder) : m);
+    QCOMPARE(dialogs.texts(), expected);
+    for (const Platform::MessageRequest& m : dialogs.messages)
+        QCOMPARE(m.title, u"合并工作簿"_s);
+    if (!dialogs.messages.isEmpty() && dialogs.messages.first().buttons == Platform::MessageButtons::YesNo)
+        QCOMPARE(dialogs.messages.first().icon, Platform::MessageIcon::Question);
+}
+
+void WorkbookTabTest::mergeBooksRun()
+{
+    const QString folder = m_tree.mkdir(u"run/books"_s) + u'/';
+    QVERIFY(QFile::copy(m_folder + u"a.xlsx"_s, folder + u"a.xlsx"_s));
+    QVERIFY(QFile::copy(m_folder + u"b.xlsx"_s, folder + u"b.xlsx"_s));
+    const QByteArray a = m_tree.read(u"run/books/a.xlsx"_s);
+    Host h;
+    ScriptedDialogs dialogs;
+    WorkbookTab tab(h.strip, h.area, h.frasheet, h.nosee, &dialogs, nullptr);
+    h.window.show();
+    tab.windowResized();
+    tab.folderSelected(folder, true);
+    QTest::mouseClick(tab.CmdRead, Qt::LeftButton);
+    QCOMPARE(tab.CboGoal->currentIndex(), -1);
+    // No target chosen yet.
+    QTest::mouseClick(tab.CmdBook, Qt::LeftButton);
+    QCOMPARE(dialogs.texts(), QStringList{u"请选择目标工作簿"_s});
+    QCOMPARE(dialogs.messages.first().icon, Platform::MessageIcon::Information);
+    QVERIFY(tab.CmdBook->isEnabled());
+    dialogs.clear();
+
+    // Worksheets into a new workbook, with the folder backed up.
+    dialogs.inputs.enqueue(u"汇总"_s);
+    QTest::mouseClick(tab.OptD[1], Qt::LeftButton);
+    tab.ChkFolder->setChecked(true);
+    QVERIFY(h.window.grab().save(screenshotPath(u"workbook-tab-merge-books-options.png"_s)));
+    QTest::mouseClick(tab.CmdBook, Qt::LeftButton);
+    QCOMPARE(dialogs.texts(), QStringList{u"文件夹已备份在：\r\n"_s + folder + u"_books"_s});
+    QCOMPARE(tab.Lblbook->text(), u"    2个工作簿合并完成！"_s);
+    QVERIFY(!tab.CmdBook->isEnabled());
+    QCOMPARE(tab.ProBar1->value(), tab.ProBar1->minimum());
+    QCOMPARE(m_tree.entries(u"run/books/_books"_s), (QStringList{u"a.xlsx"_s, u"b.xlsx"_s}));
+    QCOMPARE(m_tree.read(u"run/books/a.xlsx"_s), a);
+    {
+        ExcelHost host;
+        Workbook* book = host.Open(folder + u"汇总.xls"_s);
+        QVERIFY(book);
+        QStringList names;
+        for (int i = 1; i <= book->sheetCount(); ++i)
+            names << book->sheetName(i);
+        // The new workbook's own sheets and the copy of a blank one are gone.
+        QCOMPARE(names, (QStringList{u"a_一"_s, u"a_二"_s, u"b_x|y"_s}));
+        QCOMPARE(book->Worksheets(1)->Cells(3, 1).Text(), u"张三"_s);
+        book->Close(false);
+    }
+    QVERIFY(h.window.grab().save(screenshotPath(u"workbook-tab-merge-books-done.png"_s)));
+
+    // Read again: data of worksheet 1 into a.xlsx.
+    dialogs.clear();
+    tab.ChkFolder->setChecked(false);
+    QTest::mouseClick(tab.CmdRead, Qt::LeftButton);
+    QVERIFY(tab.CmdBook->isEnabled());
+    QTest::mouseClick(tab.OptSheet[1], Qt::LeftButton);
+    QTest::mouseClick(tab.OptD[0], Qt::LeftButton);
+    QCOMPARE(tab.CboGoal->currentText(), u"a.xlsx"_s);
+    QTest::mouseClick(tab.CmdBook, Qt::LeftButton);
+    QCOMPARE(dialogs.texts(), QStringList());
+    QCOMPARE(tab.Lblbook->text(), u"3工作簿中数据已经合并在《a.xlsx》！"_s);
+    ExcelHost host;
+    Workbook* book = host.Open(folder + u"a.xlsx"_s);
+    QVERIFY(book);
+    Worksheet* ws = book->Worksheets(1);
+    // b.xlsx gives its row 2 on (its title row is left out); 汇总.xls's
+    // worksheet 1 (a_一) gives its rows 2 to 4.
+    QCOMPARE(ws->lastValueRow(), 4 + 3);
+    QCOMPARE(ws->Cells(5, 1).Text(), u"姓名"_s);
+    QCOMPARE(ws->Cells(7, 1).Text(), u"李四"_s);
     book->Close(false);
 }
 
