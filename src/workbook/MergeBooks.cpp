@@ -254,7 +254,8 @@ void Run::mergeData()
         m_r.sources << source;
         report(i + 1, QString());
     }
-    m_r.Lblbook = QString::number(n) + u"工作簿中数据已经合并在《"_s + QFileInfo(m_r.target).fileName() + u"》！"_s;
+    m_r.Lblbook =
+        QString::number(n) + u"工作簿中数据已经合并在《"_s + QFileInfo(m_r.target).fileName() + u"》！"_s;
 }
 
 bool Run::backUp()
@@ -266,7 +267,8 @@ bool Run::backUp()
         const QString to = freeCopyPath(folder, entry);
         if (!Platform::copyFile(m_o.CurrentFolder + entry, to, false, &why)) {
             m_errorIcon = true;
-            refuse(u"无法备份文件夹，未合并：\r\n"_s + to + u"\r\n"_s + why, MergeBooksResult::Status::Failed);
+            refuse(u"无法备份文件夹，未合并：\r\n"_s + to + u"\r\n"_s + why,
+                   MergeBooksResult::Status::Failed);
             return false;
         }
     }
@@ -286,7 +288,8 @@ QString Run::closingNotes() const
     }
     QString notes;
     if (!unreadable.isEmpty())
-        notes += u"  "_s + QString::number(unreadable.size()) + u"个工作簿无法打开："_s + unreadable.join(u"、"_s);
+        notes +=
+            u"  "_s + QString::number(unreadable.size()) + u"个工作簿无法打开："_s + unreadable.join(u"、"_s);
     // The one-worksheet merge of worksheets has said so in a message already.
     if (!tooFew.isEmpty() && !(m_o.hbOption == 0 && m_o.IntCboBook > 0))
         notes += u"  "_s + QString::number(tooFew.size()) + u"个工作簿中没有第"_s +
@@ -298,8 +301,8 @@ void Run::finish()
 {
     if (m_o.IntOptBlank == 0)
         m_r.blankDeleted = deleteBlankWorksheets(*m_target);
-    const bool saved = m_o.intCboGoal == 1 ? m_target->SaveAs(m_r.target, &m_r.error)
-                                           : m_target->Save(&m_r.error);
+    const bool saved =
+        m_o.intCboGoal == 1 ? m_target->SaveAs(m_r.target, &m_r.error) : m_target->Save(&m_r.error);
     m_target->Close(false);
     m_target = nullptr;
     if (!saved) {
@@ -349,7 +352,8 @@ bool MergeBooksResult::anySkipped() const
     });
 }
 
-MergeBooksResult mergeWorkbooks(ExcelHost& host, const MergeBooksOptions& options, const MergeBooksProgress& progress)
+MergeBooksResult mergeWorkbooks(ExcelHost& host, const MergeBooksOptions& options,
+                                const MergeBooksProgress& progress)
 {
     MergeBooksResult result;
     Run(host, options, progress, result).execute();

@@ -16,24 +16,24 @@ class ExcelHost;
 // was read.
 struct MergeBooksOptions
 {
-    QString CurrentFolder;     // the folder read, ending with "/"
-    QStringList books;         // the workbook names of the last read (CboGoal's entries)
-    QList<int> intSheetCount;  // worksheets of each of them at that read
-    int hbOption = 0;          // 0: worksheets into one workbook; 1: data into one worksheet
-    int IntCboBook = 0;        // 0: every worksheet; k: worksheet k (1..20)
-    bool ChkBT = true;         // only one title row (data)
-    bool ChkFolder = false;    // back the folder up first
-    int intCboGoal = 0;        // 0: one of the books is the target; 1: a new workbook
-    int goalIndex = -1;        // the target among `books` (CboGoal's selected entry)
-    QString strGoalFN;         // a new target's path; "" stops the run without a word
-    bool replaceGoal = false;  // the user agreed to replace a file at strGoalFN
-    int IntOptName = 1;        // copy names: 0 the sheet's, 1 book_sheet, 2 the book's
-    int IntOptBlank = 0;       // 0: delete the target's blank worksheets afterwards
+    QString CurrentFolder;    // the folder read, ending with "/"
+    QStringList books;        // the workbook names of the last read (CboGoal's entries)
+    QList<int> intSheetCount; // worksheets of each of them at that read
+    int hbOption = 0;         // 0: worksheets into one workbook; 1: data into one worksheet
+    int IntCboBook = 0;       // 0: every worksheet; k: worksheet k (1..20)
+    bool ChkBT = true;        // only one title row (data)
+    bool ChkFolder = false;   // back the folder up first
+    int intCboGoal = 0;       // 0: one of the books is the target; 1: a new workbook
+    int goalIndex = -1;       // the target among `books` (CboGoal's selected entry)
+    QString strGoalFN;        // a new target's path; "" stops the run without a word
+    bool replaceGoal = false; // the user agreed to replace a file at strGoalFN
+    int IntOptName = 1;       // copy names: 0 the sheet's, 1 book_sheet, 2 the book's
+    int IntOptBlank = 0;      // 0: delete the target's blank worksheets afterwards
 };
 
 struct MergeBooksMessage
 {
-    QString text; // "\r\n" inside
+    QString text;       // "\r\n" inside
     bool error = false; // an error box; an information box otherwise
 };
 
@@ -49,7 +49,7 @@ struct MergeBooksSource
         TooFewSheets // has no worksheet k
     };
     Outcome outcome = Outcome::Merged;
-    int sheets = 0; // worksheets copied
+    int sheets = 0;  // worksheets copied
     qint64 rows = 0; // rows pasted
 };
 

@@ -172,7 +172,7 @@ void WorkbookTab::buildExlFrame(QWidget* area)
     CmdBook->setText(u"合并工作簿"_s);
     CmdBook->setEnabled(false);
 
-    auto pair = [this](QWidget* parent, const QString& name, const QString (&captions)[2]) {
+    auto pair = [this](QWidget* parent, const QString& name, const QString(&captions)[2]) {
         std::array<QRadioButton*, 2> buttons{};
         auto* group = new QButtonGroup(this);
         for (int i = 0; i < 2; ++i) {
@@ -561,9 +561,10 @@ void WorkbookTab::OptD_Click(int i)
             TxtBook->setEnabled(true);
             TxtBook->setText(m_strGoalFN);
             if (QFileInfo::exists(m_strGoalFN)) {
-                const Platform::MessageAnswer replace = m_dialogs->message(
-                    {m_strGoalFN + u"\r\n"_s + u"文件已存在!是否覆盖?"_s, m_strMsgTitle, Platform::MessageIcon::Question,
-                     Platform::MessageButtons::YesNo, Platform::MessageAnswer::No});
+                const Platform::MessageAnswer replace =
+                    m_dialogs->message({m_strGoalFN + u"\r\n"_s + u"文件已存在!是否覆盖?"_s, m_strMsgTitle,
+                                        Platform::MessageIcon::Question, Platform::MessageButtons::YesNo,
+                                        Platform::MessageAnswer::No});
                 if (replace == Platform::MessageAnswer::Yes)
                     m_replaceGoal = true;
                 else

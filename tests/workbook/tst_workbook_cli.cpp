@@ -8,6 +8,7 @@
 #include "Workbook.h"
 #include "Worksheet.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -80,6 +81,33 @@ QString columnA(const QString& path, const QString& sheet)
     return ws ? out.join(u'|') : u"(no sheet)"_s;
 }
 
+// A workbook of one worksheet "S" per entry of `sheets`, each a title row "标题"
+// and the given values in column A.
+bool writeTables(const QString& path, const QList<QStringList>& sheets)
+{
+    Fixtures::XlsxBuilder b(path);
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        b.sheet(i == 0 ? u"S"_s : u"S"_s + QString::number(i + 1));
+        b.text(1, 1, u"标题"_s);
+        for (qsizetype r = 0; r < sheets[i].size(); ++r)
+            b.text(int(r) + 2, 1, sheets[i][r]);
+    }
+    return b.close();
+}
+
+QStringList sheetNamesOf(const QString& path)
+{
+    ExcelHost host;
+    Workbook* book = host.Open(path);
+    if (!book)
+        return {u"(unreadable)"_s};
+    QStringList out;
+    for (int i = 1; i <= book->sheetCount(); ++i)
+        out << book->sheetName(i);
+    book->Close(false);
+    return out;
+}
+
 } // namespace
 
 class WorkbookCliTest : public QObject
@@ -96,8 +124,16 @@ private Q_SLOTS:
     void create();
     void createUsage_data();
     void createUsage();
+    void mergeBooks_data();
+    void mergeBooks();
+    void mergeBooksUsage_data();
+    void mergeBooksUsage();
+    void mergeBooksJson();
+    void mergeBooksKilled();
 
 private:
+    // A fresh folder holding a.xlsx (two worksheets) and b.xlsx (one).
+    QString booksFolder();
     TempTree m_tree;
     int m_serial = 0;
 };
@@ -194,7 +230,8 @@ void WorkbookCliTest::deleteBlankFolder()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].toObject().value(u"path"_s).toString(), folder + u"/a.xlsx"_s);
     QCOMPARE(rows[0].toObject().value(u"count"_s).toInt(), 0);
-    const QStringList expected{u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s, u"    2个工作簿读取完毕！"_s};
+    const QStringList expected{u"文件夹 "_s + folder + u"\n所有工作簿，没有空白工作表"_s,
+                               u"    2个工作簿读取完毕！"_s};
     QCOMPARE(root.value(u"messages"_s).toArray(), QJsonArray::fromStringList(expected));
 }
 
@@ -265,6 +302,179 @@ void WorkbookCliTest::createUsage()
     else
         QVERIFY2(r.out.startsWith(output), qPrintable(r.out));
     QCOMPARE(m_tree.entries(QFileInfo(folder).fileName()), QStringList{});
+}
+
+QString WorkbookCliTest::booksFolder()
+{
+    const QString folder = m_tree.mkdir(QString::number(++m_serial) + u"-books"_s);
+    if (!writeTables(folder + u"/a.xlsx"_s, {{u"a1"_s, u"a2"_s}, {u"x"_s}}) ||
+        !writeTables(folder + u"/b.xlsx"_s, {{u"b1"_s}}))
+        return {};
+    return folder;
+}
+
+void WorkbookCliTest::mergeBooks_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("check"); // "sheets:..." or "column:SHEET:..."
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("worksheets into a new workbook")
+        << QStringList{u"--new"_s, u"汇总"_s} << u"汇总.xls"_s << u"sheets:a_S|a_S2|b_S"_s
+        << QStringList{u"    2个工作簿合并完成！"_s} << 0;
+    QTest::newRow("worksheets into a.xlsx, keeping blank sheets")
+        << QStringList{u"--into=a.xlsx"_s, u"--names=original"_s, u"--keep-blank"_s} << u"a.xlsx"_s
+        << u"sheets:S|S2|S (2)"_s << QStringList{u"    2个工作簿合并完成！"_s} << 0;
+    QTest::newRow("worksheet 2 of books that have one")
+        << QStringList{u"--new=二"_s, u"--sheet=2"_s, u"--names=book"_s} << u"二.xls"_s << u"sheets:a"_s
+        << QStringList{u"工作簿《b.xlsx》中："_s, u"工作表数目少于2个"_s, u"不能完成合并！"_s,
+                       u"    2个工作簿合并完成！"_s}
+        << 1;
+    QTest::newRow("data into a.xlsx")
+        << QStringList{u"--into"_s, u"a.xlsx"_s, u"--data"_s} << u"a.xlsx"_s << u"column:S:标题|a1|a2|b1"_s
+        << QStringList{u"2工作簿中数据已经合并在《a.xlsx》！"_s} << 0;
+    QTest::newRow("data, every title row")
+        << QStringList{u"--new=t"_s, u"--data"_s, u"--every-title"_s} << u"t.xls"_s
+        << u"column:Sheet1:标题|a1|a2|标题|b1"_s << QStringList{u"2工作簿中数据已经合并在《t.xls》！"_s} << 0;
+}
+
+void WorkbookCliTest::mergeBooks()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, target);
+    QFETCH(QString, check);
+    QFETCH(QStringList, output);
+    QFETCH(int, exitCode);
+    const QString folder = booksFolder();
+    const QByteArray b = m_tree.read(QDir(m_tree.path()).relativeFilePath(folder + u"/b.xlsx"_s));
+    const Result r = runCli(QStringList{u"merge-books"_s, folder} + options);
+    QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
+    QCOMPARE(lines(r.out), output);
+    const QString path = folder + u'/' + target;
+    if (check.startsWith(u"sheets:"_s))
+        QCOMPARE(sheetNamesOf(path).join(u'|'), check.mid(7));
+    else
+        QCOMPARE(columnA(path, check.section(u':', 1, 1)), check.section(u':', 2));
+    QCOMPARE(m_tree.read(QDir(m_tree.path()).relativeFilePath(folder + u"/b.xlsx"_s)), b);
+    QString messages;
+    QVERIFY2(Fixtures::gnumericReads(path, &messages), qPrintable(messages));
+    QVERIFY2(messages.isEmpty(), qPrintable(messages));
+}
+
+void WorkbookCliTest::mergeBooksUsage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("both targets") << QStringList{u"--into=a.xlsx"_s, u"--new=x"_s} << QString();
+    QTest::newRow("no target") << QStringList{u"--data"_s} << QString();
+    QTest::newRow("not a workbook of the folder") << QStringList{u"--into=c.xlsx"_s} << QString();
+    QTest::newRow("book names with every worksheet")
+        << QStringList{u"--new=x"_s, u"--names=book"_s} << QString();
+    QTest::newRow("names with data") << QStringList{u"--new=x"_s, u"--data"_s, u"--names=original"_s}
+                                     << QString();
+    QTest::newRow("every title without data") << QStringList{u"--new=x"_s, u"--every-title"_s} << QString();
+    QTest::newRow("sheet 21") << QStringList{u"--new=x"_s, u"--sheet=21"_s} << QString();
+    QTest::newRow("sheet not a number") << QStringList{u"--new=x"_s, u"--sheet=two"_s} << QString();
+    QTest::newRow("data of every worksheet")
+        << QStringList{u"--new=x"_s, u"--data"_s, u"--sheet=0"_s} << u"合并数据时不能选择全部工作表！\n"_s;
+    QTest::newRow("an existing new workbook without --yes")
+        << QStringList{u"--new=a.xlsx"_s.chopped(5), u"--data"_s} << u"EXISTS"_s;
+}
+
+void WorkbookCliTest::mergeBooksUsage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    const QString folder = booksFolder();
+    // "a" + ".xls" exists for the last row.
+    QFile existing(folder + u"/a.xls"_s);
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("mine");
+    existing.close();
+    const QString relative = QDir(m_tree.path()).relativeFilePath(folder);
+    const QByteArray a = m_tree.read(relative + u"/a.xlsx"_s);
+    const Result r = runCli(QStringList{u"merge-books"_s, folder} + args);
+    QCOMPARE(r.exitCode, 2);
+    if (out == u"EXISTS"_s)
+        QCOMPARE(r.out, folder + u"/a.xls\n文件已存在!是否覆盖?\n"_s);
+    else if (!out.isEmpty())
+        QCOMPARE(r.out, out);
+    else
+        QVERIFY(!r.err.isEmpty());
+    QCOMPARE(m_tree.entries(relative), (QStringList{u"a.xls"_s, u"a.xlsx"_s, u"b.xlsx"_s}));
+    QCOMPARE(m_tree.read(relative + u"/a.xlsx"_s), a);
+    QCOMPARE(m_tree.read(relative + u"/a.xls"_s), QByteArray("mine"));
+}
+
+void WorkbookCliTest::mergeBooksJson()
+{
+    const QString folder = booksFolder();
+    QFile bad(folder + u"/c.xlsx"_s);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a workbook");
+    bad.close();
+    const Result r =
+        runCli({u"merge-books"_s, folder, u"--into=a.xlsx"_s, u"--backup-folder"_s, u"--yes"_s, u"--json"_s});
+    QCOMPARE(r.exitCode, 1);
+    const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    const QString backup = folder + u"/_"_s + QFileInfo(folder).fileName();
+    QCOMPARE(doc[u"messages"_s].toArray(),
+             (QJsonArray{QJsonValue(u"文件夹已备份在：\n"_s + backup),
+                         QJsonValue(u"    3个工作簿合并完成！  1个工作簿无法打开：c.xlsx"_s)}));
+    const QJsonArray rows = doc[u"rows"_s].toArray();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0].toObject()[u"outcome"_s].toString(), u"target"_s);
+    QCOMPARE(rows[1].toObject()[u"sheets"_s].toInt(), 1);
+    QCOMPARE(rows[2].toObject()[u"outcome"_s].toString(), u"unreadable"_s);
+    QCOMPARE(QDir(backup).entryList(QDir::Files), (QStringList{u"a.xlsx"_s, u"b.xlsx"_s, u"c.xlsx"_s}));
+}
+
+void WorkbookCliTest::mergeBooksKilled()
+{
+    // Enough workbooks that the run takes a moment; killed at several points,
+    // the target is the old workbook or the whole merge, never a third thing.
+    const QString folder = m_tree.mkdir(QString::number(++m_serial) + u"-kill"_s);
+    QStringList values;
+    for (int i = 0; i < 300; ++i)
+        values << u"v"_s + QString::number(i);
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(writeTables(folder + u"/b%1.xlsx"_s.arg(i, 2, 10, QChar(u'0')), {values, values, values}));
+    QVERIFY(writeTables(folder + u"/a.xlsx"_s, {{u"a1"_s}}));
+    const QString target = folder + u"/a.xlsx"_s;
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    const int merged = 1 + 40 * 3;
+    int oldSeen = 0;
+    int newSeen = 0;
+    for (int delay : {50, 150, 300, 500, 800, 1200, 2000}) {
+        QProcess p;
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(TARNWICK_CLI), {u"workbook"_s, u"merge-books"_s, folder, u"--into=a.xlsx"_s});
+        QVERIFY(p.waitForStarted());
+        QTest::qWait(delay);
+        p.kill();
+        p.waitForFinished();
+        QFile now(target);
+        QVERIFY(now.open(QIODevice::ReadOnly));
+        const QByteArray after = now.readAll();
+        now.close();
+        if (after == before) {
+            ++oldSeen;
+            continue;
+        }
+        ++newSeen;
+        QCOMPARE(sheetNamesOf(target).size(), merged);
+        // Back to the old target for the next round.
+        QFile restore(target);
+        QVERIFY(restore.open(QIODevice::WriteOnly));
+        restore.write(before);
+        restore.close();
+    }
+    qInfo("killed runs: %d left the old target, %d the merged one", oldSeen, newSeen);
+    QVERIFY(oldSeen > 0);
 }
 
 QTEST_GUILESS_MAIN(WorkbookCliTest)

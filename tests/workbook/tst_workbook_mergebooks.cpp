@@ -186,8 +186,8 @@ void MergeBooksTest::sheets_data()
 
     const QStringList fresh{u"Sheet1"_s, u"Sheet2"_s, u"Sheet3"_s};
     QTest::newRow("all worksheets, new target, book_sheet")
-        << 0 << 1 << -1 << 1 << fresh + QStringList{u"A_Sheet1"_s, u"A_Sheet2"_s, u"B_Sheet1"_s, u"B_Sheet2"_s}
-        << QStringList();
+        << 0 << 1 << -1 << 1
+        << fresh + QStringList{u"A_Sheet1"_s, u"A_Sheet2"_s, u"B_Sheet1"_s, u"B_Sheet2"_s} << QStringList();
     QTest::newRow("the new target's blank sheets go")
         << 0 << 1 << -1 << 0 << QStringList{u"A_Sheet1"_s, u"A_Sheet2"_s, u"B_Sheet1"_s, u"B_Sheet2"_s}
         << QStringList();
@@ -198,7 +198,8 @@ void MergeBooksTest::sheets_data()
     QTest::newRow("existing target is never copied into itself")
         << 0 << 1 << 0 << 0 << QStringList{u"Sheet1"_s, u"Sheet2"_s, u"B_Sheet1"_s, u"B_Sheet2"_s}
         << QStringList();
-    QTest::newRow("worksheet 2 by book name") << 2 << 2 << -1 << 0 << QStringList{u"A"_s, u"B"_s} << QStringList();
+    QTest::newRow("worksheet 2 by book name")
+        << 2 << 2 << -1 << 0 << QStringList{u"A"_s, u"B"_s} << QStringList();
     QTest::newRow("worksheet 3: both books have too few")
         << 3 << 1 << -1 << 1 << fresh
         << QStringList{u"工作簿《A.xlsx》中：\r\n工作表数目少于3个\r\n不能完成合并！"_s,
@@ -270,25 +271,29 @@ void MergeBooksTest::data_data()
     QTest::newRow("new target, one title row")
         << a << b << c << true << true << u"标题|a1|a2|b1|c1|c2|c3"_s << u"编号|1|2|1|1|2|3"_s;
     QTest::newRow("new target, every title row")
-        << a << b << c << true << false << u"标题|a1|a2|标题|b1|标题|c1|c2|c3"_s << u"编号|1|2|编号|1|编号|1|2|3"_s;
+        << a << b << c << true << false << u"标题|a1|a2|标题|b1|标题|c1|c2|c3"_s
+        << u"编号|1|2|编号|1|编号|1|2|3"_s;
     // The target (a) keeps its own rows; no title row is copied.
     QTest::newRow("existing target, one title row")
         << a << b << c << false << true << u"标题|a1|a2|b1|c1|c2|c3"_s << u"编号|1|2|1|1|2|3"_s;
     QTest::newRow("existing target, every title row")
-        << a << b << c << false << false << u"标题|a1|a2|标题|b1|标题|c1|c2|c3"_s << u"编号|1|2|编号|1|编号|1|2|3"_s;
+        << a << b << c << false << false << u"标题|a1|a2|标题|b1|标题|c1|c2|c3"_s
+        << u"编号|1|2|编号|1|编号|1|2|3"_s;
     QTest::newRow("a gap in column 1 ends the block")
         << a << Sheets{{u"S"_s, Rows{{u"标题"_s, u"编号"_s}, {u"b1"_s, u"1"_s}, {}, {u"b3"_s, u"3"_s}}}} << c
         << true << true << u"标题|a1|a2|b1|c1|c2|c3"_s << u"编号|1|2|1|1|2|3"_s;
     QTest::newRow("a gap in row 1 ends the columns")
-        << a << Sheets{{u"S"_s, Rows{{u"标题"_s, u"编号"_s, QString(), u"X"_s}, {u"b1"_s, u"1"_s, QString(), u"x"_s}}}}
+        << a
+        << Sheets{{u"S"_s,
+                   Rows{{u"标题"_s, u"编号"_s, QString(), u"X"_s}, {u"b1"_s, u"1"_s, QString(), u"x"_s}}}}
         << c << true << true << u"标题|a1|a2|b1|c1|c2|c3"_s << u"编号|1|2|1|1|2|3"_s;
     // Its move down runs to the sheet's edge: nothing is pasted, nothing refused.
-    QTest::newRow("a source with only its title row")
-        << a << Sheets{table(u"S"_s, {})} << c << true << true << u"标题|a1|a2|c1|c2|c3"_s << u"编号|1|2|1|2|3"_s;
+    QTest::newRow("a source with only its title row") << a << Sheets{table(u"S"_s, {})} << c << true << true
+                                                      << u"标题|a1|a2|c1|c2|c3"_s << u"编号|1|2|1|2|3"_s;
     // Rows of a single data row: the next block still lands below.
-    QTest::newRow("sources of one data row") << Sheets{table(u"S"_s, {u"a1"_s})} << b
-                                             << Sheets{table(u"S"_s, {u"c1"_s})} << true << true
-                                             << u"标题|a1|b1|c1"_s << u"编号|1|1|1"_s;
+    QTest::newRow("sources of one data row")
+        << Sheets{table(u"S"_s, {u"a1"_s})} << b << Sheets{table(u"S"_s, {u"c1"_s})} << true << true
+        << u"标题|a1|b1|c1"_s << u"编号|1|1|1"_s;
 }
 
 void MergeBooksTest::data()
@@ -335,8 +340,8 @@ void MergeBooksTest::data()
 
 void MergeBooksTest::damagedSourceInTheMiddle()
 {
-    const QString folder = folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}},
-                                     {u"c.xlsx"_s, {table(u"S"_s, {u"c1"_s})}}});
+    const QString folder =
+        folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}}, {u"c.xlsx"_s, {table(u"S"_s, {u"c1"_s})}}});
     QFile bad(folder + u"b.xlsx"_s);
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("PK\x03\x04 not really a workbook");
@@ -454,8 +459,8 @@ void MergeBooksTest::newTarget()
 
 void MergeBooksTest::newTargetIsARealXls()
 {
-    const QString folder = folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}},
-                                     {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
+    const QString folder =
+        folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}}, {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
     MergeBooksOptions o = optionsFor(folder);
     o.hbOption = 1;
     o.IntCboBook = 1;
@@ -475,8 +480,8 @@ void MergeBooksTest::newTargetIsARealXls()
 
 void MergeBooksTest::folderBackup()
 {
-    const QString folder = folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}},
-                                     {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
+    const QString folder =
+        folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}}, {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
     const QByteArray a = bytesOf(folder + u"a.xlsx"_s);
     const QString backup = folder + u"_销售"_s;
     // An earlier copy is kept: the new one takes a free name.
@@ -534,8 +539,8 @@ void MergeBooksTest::refusals()
 
 void MergeBooksTest::failedSaveKeepsTarget()
 {
-    const QString folder = folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}},
-                                     {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
+    const QString folder =
+        folderOf({{u"a.xlsx"_s, {table(u"S"_s, {u"a1"_s})}}, {u"b.xlsx"_s, {table(u"S"_s, {u"b1"_s})}}});
     const QByteArray before = bytesOf(folder + u"a.xlsx"_s);
     MergeBooksOptions o = optionsFor(folder);
     o.goalIndex = 0;

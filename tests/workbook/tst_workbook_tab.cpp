@@ -417,24 +417,24 @@ void WorkbookTabTest::mergeBooksOptions_data()
         << QStringList{u"sheet1"_s, u"book0"_s} << 1 << false << 1 << QString() << QString() << true
         << QStringList{u"合并数据时不能选择全部工作表！"_s};
     QTest::newRow("item 0 turns book names into sheet names")
-        << QStringList{u"book2"_s, u"name2"_s, u"book0"_s} << 0 << false << 0 << QString() << QString() << true
-        << QStringList();
+        << QStringList{u"book2"_s, u"name2"_s, u"book0"_s} << 0 << false << 0 << QString() << QString()
+        << true << QStringList();
     QTest::newRow("a click on worksheets enables book names")
         << QStringList{u"sheet1"_s, u"sheet0"_s} << 0 << true << 1 << QString() << QString() << true
         << QStringList();
-    QTest::newRow("new workbook cancelled") << QStringList{u"new:"_s} << 0 << false << 1 << QString()
-                                            << QString() << false << QStringList();
+    QTest::newRow("new workbook cancelled")
+        << QStringList{u"new:"_s} << 0 << false << 1 << QString() << QString() << false << QStringList();
     QTest::newRow("new workbook") << QStringList{u"new:汇总"_s} << 0 << false << 1 << u"汇总.xls"_s
                                   << u"汇总.xls"_s << false << QStringList();
-    QTest::newRow("a typed extension is doubled") << QStringList{u"new:x.xls"_s} << 0 << false << 1
-                                                  << u"x.xls.xls"_s << u"x.xls.xls"_s << false << QStringList();
+    QTest::newRow("a typed extension is doubled")
+        << QStringList{u"new:x.xls"_s} << 0 << false << 1 << u"x.xls.xls"_s << u"x.xls.xls"_s << false
+        << QStringList();
     QTest::newRow("No to replacing keeps the path shown")
         << QStringList{u"no"_s, u"new:有"_s} << 0 << false << 1 << QString() << u"有.xls"_s << false
         << QStringList{u"%1有.xls\r\n文件已存在!是否覆盖?"_s};
     // The path stays until a run replaces it with the chosen workbook's.
-    QTest::newRow("back to an existing workbook")
-        << QStringList{u"new:汇总"_s, u"existing"_s} << 0 << false << 1 << u"汇总.xls"_s << QString() << true
-        << QStringList();
+    QTest::newRow("back to an existing workbook") << QStringList{u"new:汇总"_s, u"existing"_s} << 0 << false
+                                                  << 1 << u"汇总.xls"_s << QString() << true << QStringList();
 }
 
 void WorkbookTabTest::mergeBooksOptions()

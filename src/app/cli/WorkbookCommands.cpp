@@ -283,7 +283,8 @@ int mergeBooks(const QStringList& args, QTextStream& out, QTextStream& err)
         if (o.hbOption == 1)
             return usageError(err, u"合并数据时不能设置工作表名（--names）"_s, parser);
         if (o.IntOptName == 2 && o.IntCboBook == 0)
-            return usageError(err, u"--names book 只能与 --sheet K 一起使用：合并全部工作表时,此项不可用!"_s, parser);
+            return usageError(err, u"--names book 只能与 --sheet K 一起使用：合并全部工作表时,此项不可用!"_s,
+                              parser);
     }
     if (parser.isSet(everyTitle) && o.hbOption == 0)
         return usageError(err, u"--every-title 只用于 --data"_s, parser);
