@@ -4,6 +4,7 @@
 #include "CellAddress.h"
 #include "ExcelHost.h"
 #include "Workbook.h"
+#include "WorkbookInfo.h"
 #include "Worksheet.h"
 #include "platform/FileSystem.h"
 #include "rename/NameParts.h"
@@ -159,21 +160,27 @@ void Run::mergeSheets()
         const QString& entry = m_o.books[i];
         MergeBooksSource source;
         source.name = entry;
-        if (k > 0 && i < m_o.intSheetCount.size() && m_o.intSheetCount[i] < k) {
-            m_r.messages.append({u"工作簿《"_s + entry + u"》中："_s + u"\r\n"_s + u"工作表数目少于"_s +
-                                     QString::number(k) + u"个"_s + u"\r\n"_s + u"不能完成合并！"_s,
-                                 true});
+        const QString tooFew = u"工作簿《"_s + entry + u"》中："_s + u"\r\n"_s + u"工作表数目少于"_s +
+                               QString::number(k) + u"个"_s + u"\r\n"_s + u"不能完成合并！"_s;
+        // The counts of the last read decide; a book the caller did not count
+        // is counted when it is opened.
+        const bool counted = i < m_o.intSheetCount.size();
+        if (k > 0 && counted && m_o.intSheetCount[i] < k) {
+            m_r.messages.append({tooFew, true});
             source.outcome = MergeBooksSource::Outcome::TooFewSheets;
         } else if (isTarget(i)) {
             source.outcome = MergeBooksSource::Outcome::Target;
         } else if (Workbook* book = m_host.Open(m_o.CurrentFolder + entry)) {
             QList<Worksheet*> sheets;
-            if (k == 0)
+            if (k == 0) {
                 sheets = book->worksheetList();
-            else if (Worksheet* w = book->Worksheets(k))
+            } else if (Worksheet* w = book->Worksheets(k)) {
                 sheets << w;
-            else
+            } else {
+                if (!counted)
+                    m_r.messages.append({tooFew, true});
                 source.outcome = MergeBooksSource::Outcome::TooFewSheets;
+            }
             for (Worksheet* w : sheets) {
                 report(i, u"正在合并第"_s + QString::number(i + 1) + u"工作簿中《"_s + w->Name() +
                               (k == 0 ? u"》工作表!"_s : u"》工作表中数据"_s));
@@ -328,6 +335,12 @@ void Run::execute()
     }
     if (!openTarget())
         return;
+    QStringList sources;
+    for (int i = 0; i < m_o.books.size(); ++i) {
+        if (!isTarget(i))
+            sources << m_o.CurrentFolder + m_o.books[i];
+    }
+    convertLegacyAhead(m_host, sources);
     report(0, QString());
     if (m_o.hbOption == 1)
         mergeData();

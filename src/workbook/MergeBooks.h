@@ -18,7 +18,7 @@ struct MergeBooksOptions
 {
     QString CurrentFolder;    // the folder read, ending with "/"
     QStringList books;        // the workbook names of the last read (CboGoal's entries)
-    QList<int> intSheetCount; // worksheets of each of them at that read
+    QList<int> intSheetCount; // worksheets of each at that read; a book not counted is counted when opened
     int hbOption = 0;         // 0: worksheets into one workbook; 1: data into one worksheet
     int IntCboBook = 0;       // 0: every worksheet; k: worksheet k (1..20)
     bool ChkBT = true;        // only one title row (data)

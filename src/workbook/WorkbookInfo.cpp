@@ -143,7 +143,7 @@ QString readDoneLabel(int n)
     return u"    "_s + QString::number(n) + u"个工作簿读取完毕！"_s;
 }
 
-FolderScan Read_xls(QString& strPath, ExcelHost& host, const ScanProgress& progress)
+FolderScan listWorkbookFolder(QString& strPath)
 {
     FolderScan scan;
     if (strPath.isEmpty()) {
@@ -168,19 +168,39 @@ FolderScan Read_xls(QString& strPath, ExcelHost& host, const ScanProgress& progr
         scan.status = FolderScan::Status::NoWorkbooks;
         return scan;
     }
-
-    QStringList legacy;
     for (const QString& n : names) {
-        if (needsConversion(strPath + n))
-            legacy << strPath + n;
+        WorkbookSummary w;
+        w.fileName = n;
+        w.path = strPath + n;
+        scan.workbooks << w;
+    }
+    return scan;
+}
+
+void convertLegacyAhead(ExcelHost& host, const QStringList& paths)
+{
+    QStringList legacy;
+    for (const QString& p : paths) {
+        if (needsConversion(p))
+            legacy << p;
     }
     if (!legacy.isEmpty())
         host.convertAll(legacy, nullptr);
+}
 
-    for (int i = 0; i < names.size(); ++i) {
+FolderScan Read_xls(QString& strPath, ExcelHost& host, const ScanProgress& progress)
+{
+    FolderScan scan = listWorkbookFolder(strPath);
+    if (scan.status != FolderScan::Status::Ok)
+        return scan;
+    QStringList paths;
+    for (const WorkbookSummary& w : scan.workbooks)
+        paths << w.path;
+    convertLegacyAhead(host, paths);
+    for (int i = 0; i < paths.size(); ++i) {
         if (progress)
-            progress(i + 1, int(names.size()), names[i]);
-        scan.workbooks << summarizeWorkbook(host, strPath + names[i]);
+            progress(i + 1, int(paths.size()), scan.workbooks[i].fileName);
+        scan.workbooks[i] = summarizeWorkbook(host, paths[i]);
     }
     return scan;
 }

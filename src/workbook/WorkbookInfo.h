@@ -75,6 +75,15 @@ struct FolderScan
 // Progress of a scan: workbook i (1-based) of n is being read.
 using ScanProgress = std::function<void(int i, int n, const QString& fileName)>;
 
+// The workbooks of `strPath` as the folder scan takes them (a missing trailing
+// "/" is added to the caller's text), in name order, without reading them:
+// each summary holds only its file name and path.
+FolderScan listWorkbookFolder(QString& strPath);
+
+// Converts the legacy workbooks among `paths` (found by their first bytes)
+// ahead of opening them, two at a time.
+void convertLegacyAhead(ExcelHost& host, const QStringList& paths);
+
 // The folder scan: lists the workbooks of `strPath` (a missing trailing "/"
 // is added to the caller's text) in name order, converts legacy ones two at a
 // time, and reads each; a workbook that fails is recorded and the scan goes on.

@@ -300,15 +300,14 @@ int mergeBooks(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     QString folder = fi.absoluteFilePath();
     Xl::ExcelHost host;
-    // The read button: what the folder holds now.
-    const Xl::FolderScan scan = Xl::Read_xls(folder, host);
+    // The workbooks the folder holds now; each is counted when the merge opens it.
+    const Xl::FolderScan scan = Xl::listWorkbookFolder(folder);
     if (scan.status != Xl::FolderScan::Status::Ok) {
         output.message(scan.message());
         return output.finish(2);
     }
     o.CurrentFolder = folder;
     o.books = scan.fileNames();
-    o.intSheetCount = scan.sheetCounts();
     if (parser.isSet(into)) {
         o.intCboGoal = 0;
         o.goalIndex = int(o.books.indexOf(parser.value(into)));
