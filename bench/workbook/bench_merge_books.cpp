@@ -2,7 +2,10 @@
 // process on a folder of 100 workbooks × 3 sheets × 1,000 rows × 10 columns,
 // beside `ssconvert --merge-to` on the same files.
 //
-//   bench_merge_books PATH/TO/tarnwick-cli [--engine-only]
+//   bench_merge_books PATH/TO/tarnwick-cli [--engine-only] [--keep]
+//
+// --engine-only leaves out `ssconvert --merge-to`; --keep leaves the sample
+// folder in place (its path is printed) for profiling.
 //
 // Each figure is the best of 3 runs: wall time, CPU time (user + system) and
 // the process's peak resident memory, from wait4(). The target is put back
@@ -118,6 +121,10 @@ int main(int argc, char** argv)
     const QString cli = QFileInfo(arguments[1]).absoluteFilePath();
     QTemporaryDir dir;
     const QString folder = dir.filePath(u"books"_s);
+    if (arguments.contains(u"--keep"_s)) {
+        dir.setAutoRemove(false);
+        std::printf("samples in %s\n", qPrintable(folder));
+    }
     if (!Bench::writeFolder(folder, 100, 3, 1000, 10)) {
         std::fprintf(stderr, "could not write the sample workbooks\n");
         return 1;
