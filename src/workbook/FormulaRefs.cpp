@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::Literals::StringLiterals;
@@ -435,6 +436,49 @@ bool refersToSheet(const QString& formula, const QString& sheet)
                     found = true;
             }
         }
+        return r.prefix + r.body;
+    });
+    return found;
+}
+
+QString externalize(const QString& formula, const std::function<int()>& book,
+                    const std::function<QString(const QString& sheet)>& savedName, QList<SheetRange>* ranges)
+{
+    return rewrite(formula, [&](const Reference& r) -> QString {
+        if (r.prefix.isEmpty() || r.external || r.sheets.size() != 1 || !r.valid)
+            return r.prefix + r.body;
+        const QString saved = savedName(r.sheets[0]);
+        if (saved.isEmpty())
+            return r.prefix + r.body;
+        const int number = book();
+        if (number <= 0)
+            return r.prefix + r.body;
+        if (ranges) {
+            SheetRange range;
+            range.sheet = saved;
+            const Endpoint& a = r.first;
+            const Endpoint& b = r.range ? r.second : r.first;
+            range.firstRow = a.row > 0 ? std::min(a.row, b.row) : 1;
+            range.lastRow = a.row > 0 ? std::max(a.row, b.row) : MaxRows;
+            range.firstColumn = a.column > 0 ? std::min(a.column, b.column) : 1;
+            range.lastColumn = a.column > 0 ? std::max(a.column, b.column) : MaxColumns;
+            ranges->append(range);
+        }
+        const QString quoted = quoteSheetName(saved);
+        const QString tag = u'[' + QString::number(number) + u']';
+        const QString prefix =
+            quoted.startsWith(u'\'') ? QString(u'\'' + tag + quoted.mid(1)) : QString(tag + quoted);
+        return prefix + u'!' + r.body;
+    });
+}
+
+bool hasExternalReference(const QString& formula)
+{
+    if (!formula.contains(u'['))
+        return false;
+    bool found = false;
+    rewrite(formula, [&](const Reference& r) -> QString {
+        found = found || r.external;
         return r.prefix + r.body;
     });
     return found;

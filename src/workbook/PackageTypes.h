@@ -28,6 +28,8 @@ inline const QString xltxMain =
     QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml");
 inline const QString xltmMain = QStringLiteral("application/vnd.ms-excel.template.macroEnabled.main+xml");
 inline const QString xlsbMain = QStringLiteral("application/vnd.ms-excel.sheet.binary.macroEnabled.main");
+inline const QString externalLink =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml");
 inline const QString relationships =
     QStringLiteral("application/vnd.openxmlformats-package.relationships+xml");
 inline const QString extendedProperties =

@@ -217,10 +217,14 @@ QString Styles::formatCode(int id) const
     return builtinFormatCode(id);
 }
 
-bool Styles::isDateFormatCode(const QString& code)
+namespace {
+
+// Walks the first section of a number format code, past quoted text, escapes,
+// fills and bracketed colours or conditions, and hands every other character
+// to `letter` (with the code and its position) until it returns true. An
+// elapsed-time bracket ("[h]", "[mm]") is reported through `elapsed`.
+template <class Letter> bool scanFormatCode(const QString& code, bool* elapsed, Letter letter)
 {
-    // Only the first section decides; quoted text, escapes, fills, colours and
-    // conditions say nothing about dates, "[h]" style elapsed times do.
     bool inQuote = false;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i];
@@ -246,29 +250,60 @@ bool Styles::isDateFormatCode(const QString& code)
                 return false;
             const QString inner = code.mid(i + 1, close - i - 1).toLower();
             if (!inner.isEmpty() && (inner.count(u'h') == inner.size() || inner.count(u'm') == inner.size() ||
-                                     inner.count(u's') == inner.size()))
+                                     inner.count(u's') == inner.size())) {
+                *elapsed = true;
                 return true;
+            }
             i = close;
             continue;
         }
         default:
             break;
         }
-        const QChar l = c.toLower();
         // "E+" and "E-" are an exponent ("0.0E+00"), not a year.
-        if (l == u'e' && i + 1 < code.size() && (code[i + 1] == u'+' || code[i + 1] == u'-')) {
+        if (c.toLower() == u'e' && i + 1 < code.size() && (code[i + 1] == u'+' || code[i + 1] == u'-')) {
             ++i;
             continue;
         }
-        if (l == u'g' && code.mid(i, 7).compare(u"General"_s, Qt::CaseInsensitive) == 0) {
+        if (c.toLower() == u'g' && code.mid(i, 7).compare(u"General"_s, Qt::CaseInsensitive) == 0) {
             i += 6;
             continue;
         }
-        if (l == u'd' || l == u'm' || l == u'y' || l == u'h' || l == u's' || l == u'e' || l == u'g' ||
-            c == u'年' || c == u'月' || c == u'日' || c == u'时' || c == u'秒')
+        if (letter(code, i))
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool Styles::isDateFormatCode(const QString& code)
+{
+    bool elapsed = false;
+    return scanFormatCode(code, &elapsed, [](const QString& text, qsizetype i) {
+        const QChar c = text[i];
+        const QChar l = c.toLower();
+        return l == u'd' || l == u'm' || l == u'y' || l == u'h' || l == u's' || l == u'e' || l == u'g' ||
+               c == u'年' || c == u'月' || c == u'日' || c == u'时' || c == u'秒';
+    });
+}
+
+bool Styles::isCalendarFormatCode(const QString& code)
+{
+    bool elapsed = false;
+    const bool found = scanFormatCode(code, &elapsed, [](const QString& text, qsizetype i) {
+        const QChar c = text[i];
+        const QChar l = c.toLower();
+        // A month name ("mmm") is a calendar part; "m" alone may be minutes.
+        return l == u'd' || l == u'y' || l == u'e' || c == u'年' || c == u'月' || c == u'日' ||
+               (l == u'm' && text.mid(i, 3).compare(u"mmm"_s, Qt::CaseInsensitive) == 0);
+    });
+    return found && !elapsed;
+}
+
+bool Styles::isCalendarStyle(int xf) const
+{
+    return isDateStyle(xf) && isCalendarFormatCode(numberFormatOf(xf));
 }
 
 QString Styles::numberFormatOf(int xf) const

@@ -54,6 +54,10 @@ public:
     QString formatCode(int numFmtId) const;
     // True when cells of this format show a date or a time.
     bool isDateStyle(int xf) const;
+    // True when cells of this format show a day of the calendar (not a time
+    // of day or an elapsed time alone): their serial numbers depend on the
+    // workbook's date system.
+    bool isCalendarStyle(int xf) const;
     // The number format code of a cell format (cached: asked for every cell
     // shown as text).
     QString numberFormatOf(int xf) const;
@@ -75,6 +79,7 @@ public:
 
     // Format codes that show dates or times, as number format ids do.
     static bool isDateFormatCode(const QString& code);
+    static bool isCalendarFormatCode(const QString& code);
     static bool isBuiltinDateFormat(int id);
     static QString builtinFormatCode(int id);
 

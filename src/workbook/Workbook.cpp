@@ -185,6 +185,7 @@ bool Workbook::loadPackage(const QByteArray& bytes, WorkbookError* error)
         slot.node = node;
         slot.part = m_zip.spelling(PartName::resolve(m_workbookPart, r.target));
         slot.type = typeForRel(r.type);
+        slot.savedName = Xml::attr(node, "name");
         if (slot.part.isEmpty())
             return fail(error, WorkbookError::Code::Corrupt,
                         u"sheet \"%1\": missing part %2"_s.arg(Xml::attr(node, "name"), r.target));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ContentTypes.h"
+#include "ExternalLink.h"
 #include "Relationships.h"
 #include "SharedStrings.h"
 #include "Styles.h"
@@ -107,6 +108,7 @@ private:
         QString part;
         SheetType type = SheetType::Worksheet;
         std::unique_ptr<Worksheet> sheet; // worksheets only
+        QString savedName;                // the name in the file on disk; "" for a sheet not saved yet
     };
 
     explicit Workbook(ExcelHost* host);
@@ -141,10 +143,21 @@ private:
     struct CopyContext;
     QString copyPartTree(const QString& part, Workbook* target, CopyContext& context);
     void rewriteChartFormulas(const QString& from, const QString& to);
+    // Formula text of a cell copied from `source` into this workbook:
+    // references into sheets of `source` other than `keep` become references
+    // into the file `source` was read from, and the link keeps the values they
+    // cover. Unchanged when `source` is this workbook or has no file.
+    QString linkFormula(Workbook* source, const QString& formula, const QString& keep);
+    ExternalLink* linkTo(const QString& path);
+    // The names sheets have in the file once it is written.
+    void markSaved();
+    // Formulas that refer to other workbooks become the values they show:
+    // the converter to the legacy formats turns such references into #REF!.
+    void keepLinkedValuesOnly();
     // Gives this workbook the theme of `source` when it has none, so that theme
     // colours of copied formats resolve.
     void adoptTheme(Workbook* source);
-    bool flush(FileFormat format, WorkbookError* error);
+    bool flush(FileFormat format, const QString& destination, WorkbookError* error);
     bool writeTo(const QString& path, FileFormat format, WorkbookError* error);
     QList<pugi::xml_node> definedNames() const;
 
@@ -168,7 +181,9 @@ private:
     bool m_cellsChanged = false;
     bool m_formulasWritten = false;
     bool m_date1904 = false;
-    QString m_originalAppNames; // worksheet titles app.xml listed when read
+    QString m_originalAppNames;                         // worksheet titles app.xml listed when read
+    std::vector<std::unique_ptr<ExternalLink>> m_links; // links made since opening
+    QSet<QString> m_linkedRanges;                       // "link|sheet|r1|c1|r2|c2" already cached
 };
 
 } // namespace Xl

@@ -211,6 +211,100 @@ QString Workbook::copyPartTree(const QString& part, Workbook* target, CopyContex
     return newPart;
 }
 
+ExternalLink* Workbook::linkTo(const QString& path)
+{
+    for (const auto& link : m_links) {
+        if (link->path() == path)
+            return link.get();
+    }
+    Relationships* wbRels = rels(m_workbookPart);
+    if (!wbRels)
+        return nullptr;
+    const QString folder = PartName::folder(m_workbookPart);
+    const QString part = uniquePartName(
+        (folder.isEmpty() ? QString() : folder + u'/') + u"externalLinks/externalLink"_s, u"xml"_s);
+    m_zip.write(part, QByteArray()); // the name is taken; the content comes with the save
+    addPartType(part, Types::externalLink);
+    const QString relId =
+        wbRels->add(relTypeBase() + u"externalLink"_s, PartName::relativeTarget(m_workbookPart, part));
+
+    pugi::xml_node wb = m_workbook.document_element();
+    QString idAttr = u"r:id"_s;
+    for (const Slot& s : m_sheets) {
+        if (const pugi::xml_attribute a = Internal::relIdAttribute(s.node))
+            idAttr = QString::fromUtf8(a.name());
+    }
+    if (idAttr == u"r:id"_s && !wb.attribute("xmlns:r"))
+        wb.append_attribute("xmlns:r").set_value(
+            "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+    pugi::xml_node refs = Xml::ensureOrdered(wb, "externalReferences", Xml::workbookOrder());
+    const std::string elementName = Xml::prefixOf(refs) + "externalReference";
+    Xml::setAttr(refs.append_child(elementName.c_str()), idAttr.toUtf8().constData(), relId);
+    const int number = int(Xml::children(refs, "externalReference").size());
+    m_workbookModified = true;
+    m_links.push_back(std::make_unique<ExternalLink>(path, part, number));
+    return m_links.back().get();
+}
+
+QString Workbook::linkFormula(Workbook* source, const QString& formula, const QString& keep)
+{
+    if (source == this || source->m_path.isEmpty() || !formula.contains(u'!'))
+        return formula;
+    auto slotNamed = [&](const QString& sheet) -> const Slot* {
+        for (const Slot& s : source->m_sheets) {
+            if (Xml::attr(s.node, "name").compare(sheet, Qt::CaseInsensitive) == 0)
+                return &s;
+        }
+        return nullptr;
+    };
+    auto savedName = [&](const QString& sheet) -> QString {
+        if (!keep.isEmpty() && sheet.compare(keep, Qt::CaseInsensitive) == 0)
+            return {};
+        const Slot* s = slotNamed(sheet);
+        return s ? s->savedName : QString();
+    };
+    ExternalLink* link = nullptr;
+    QList<FormulaRefs::SheetRange> ranges;
+    const QString out = FormulaRefs::externalize(
+        formula,
+        [&] {
+            if (!link)
+                link = linkTo(source->m_path);
+            return link ? link->number() : 0;
+        },
+        savedName, &ranges);
+    if (!link)
+        return formula;
+    for (const FormulaRefs::SheetRange& r : ranges) {
+        link->addSheet(r.sheet);
+        const QString key = u"%1|%2|%3|%4|%5|%6"_s.arg(link->number())
+                                .arg(r.sheet.toLower())
+                                .arg(r.firstRow)
+                                .arg(r.firstColumn)
+                                .arg(r.lastRow)
+                                .arg(r.lastColumn);
+        if (m_linkedRanges.contains(key))
+            continue;
+        m_linkedRanges.insert(key);
+        const Worksheet* ws = nullptr;
+        for (const Slot& s : source->m_sheets) {
+            if (s.sheet && s.savedName.compare(r.sheet, Qt::CaseInsensitive) == 0)
+                ws = s.sheet.get();
+        }
+        if (!ws)
+            continue;
+        const std::vector<RowRecord>& rows = ws->m_data.rows;
+        for (size_t i = size_t(ws->m_data.lowerRow(r.firstRow));
+             i < rows.size() && rows[i].number <= r.lastRow; ++i) {
+            for (const auto& c : rows[i].cells) {
+                if (c.column >= r.firstColumn && c.column <= r.lastColumn && c.hasContent())
+                    link->addCell(r.sheet, rows[i].number, c.column, ws->value(rows[i].number, c.column));
+            }
+        }
+    }
+    return out;
+}
+
 void Workbook::adoptTheme(Workbook* source)
 {
     Relationships* own = rels(m_workbookPart);
@@ -309,20 +403,48 @@ Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position
     Worksheet* copy = target->insertSlot(position, ctx.toName, std::move(sheet), error);
     if (!copy)
         return nullptr;
+    // A hidden sheet stays hidden.
+    const QString state = Xml::attr(m_sheets[size_t(sourceIndex)].node, "state");
+    if (!state.isEmpty() && state != u"visible"_s)
+        Xml::setAttr(target->m_sheets[size_t(target->slotOf(copy))].node, "state", state);
+
+    // References to the other sheets of this workbook point into its file
+    // from another workbook, as the spreadsheet application's own copy does.
+    if (ctx.crossBook) {
+        bool any = false;
+        for (const Formula& f : copy->m_data.formulas)
+            any = any || f.text.contains(u'!');
+        if (any) {
+            // Followers of a shared formula reach other cells than their master:
+            // every cell's own text says which values the link must keep.
+            for (const RowRecord& r : copy->m_data.rows) {
+                for (const auto& c : r.cells) {
+                    if (c.formula >= 0)
+                        target->linkFormula(this, copy->formula(r.number, c.column).mid(1), ctx.fromName);
+                }
+            }
+            for (Formula& f : copy->m_data.formulas) {
+                if (!f.text.isEmpty())
+                    f.text = target->linkFormula(this, f.text, ctx.fromName);
+            }
+            copy->markModified();
+        }
+    }
 
     // References to the sheet itself follow the copy's name, and those to
     // renamed tables the tables' new names.
     if (ctx.toName != ctx.fromName) {
-        copy->rewriteFormulas(ctx.fromName, [&](const QString& f) {
-            return FormulaRefs::renameSheet(f, ctx.fromName, ctx.toName);
-        });
+        copy->rewriteFormulas(
+            ctx.fromName,
+            [&](const QString& f) { return FormulaRefs::renameSheet(f, ctx.fromName, ctx.toName); }, false);
     }
     for (auto it = ctx.renamedTables.constBegin(); it != ctx.renamedTables.constEnd(); ++it) {
         const QRegularExpression structured(u"(?<![\\w.])"_s + QRegularExpression::escape(it.key()) +
                                                 u"(?=\\[)"_s,
                                             QRegularExpression::CaseInsensitiveOption);
         const QString to = it.value();
-        copy->rewriteFormulas(it.key(), [&](const QString& f) { return QString(f).replace(structured, to); });
+        copy->rewriteFormulas(
+            it.key(), [&](const QString& f) { return QString(f).replace(structured, to); }, false);
     }
 
     if (namesDoc.first_child() || globalDoc.first_child()) {
@@ -341,19 +463,14 @@ Worksheet* Workbook::copySheet(Worksheet* source, Workbook* target, int position
         }
         target->m_workbookModified = true;
     }
-    bool formulas = false;
-    for (const RowRecord& r : copy->m_data.rows) {
-        for (const auto& c : r.cells) {
-            if (c.formula >= 0) {
-                formulas = true;
-                break;
-            }
-        }
-        if (formulas)
-            break;
+    // The copy computes what the original did: its own cells came along and
+    // the values of other sheets are in the link, so the cached results stand.
+    target->cellsChanged(false);
+    if (copy->isVisible()) {
+        copy->Activate();
+    } else if (copy->isTabSelected()) {
+        copy->setTabSelected(false);
     }
-    target->cellsChanged(formulas);
-    copy->Activate();
     return copy;
 }
 

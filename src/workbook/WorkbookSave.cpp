@@ -5,13 +5,16 @@
 
 #include "AtomicSave.h"
 #include "ExcelHost.h"
+#include "FormulaRefs.h"
 #include "PackageTypes.h"
 #include "Parallel.h"
+#include "WorkbookInternals.h"
 #include "Worksheet.h"
 #include "Xml.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -63,7 +66,7 @@ void Workbook::ensureSharedStringsPart()
     addPartType(m_sstPart, Types::sharedStrings);
 }
 
-bool Workbook::flush(FileFormat format, WorkbookError* error)
+bool Workbook::flush(FileFormat format, const QString& destination, WorkbookError* error)
 {
     // Exactly the active sheet shows as selected once tabs moved or changed.
     if (m_sheetsChanged || m_activeChanged) {
@@ -105,6 +108,22 @@ bool Workbook::flush(FileFormat format, WorkbookError* error)
     Relationships* wbRels = rels(m_workbookPart, error);
     if (!wbRels)
         return false;
+    if (!m_links.empty()) {
+        QByteArray ns = Internal::namespaceOf(m_workbook.document_element());
+        if (ns.isEmpty())
+            ns = Types::mainNamespace.toUtf8();
+        QString relNs = relTypeBase();
+        relNs.chop(1);
+        for (const auto& link : m_links) {
+            m_zip.write(link->part(), link->xml(ns, relNs.toUtf8()));
+            // The way to the other file depends on where this one is written.
+            Relationships* own = rels(link->part(), error);
+            if (!own)
+                return false;
+            own->remove(u"rId1"_s);
+            own->addWithId(u"rId1"_s, relTypeBase() + u"externalLinkPath"_s, link->target(destination), true);
+        }
+    }
     // The calculation chain lists formula cells; once cells change it would be
     // stale, and the application rebuilds it when it is missing.
     if (m_cellsChanged) {
@@ -163,7 +182,7 @@ bool Workbook::writeTo(const QString& path, FileFormat format, WorkbookError* er
     const SaveFault fault = m_host->takeSaveFault();
     if (isNativeFormat(format)) {
         QByteArray bytes;
-        if (!flush(format, error) || !m_zip.save(&bytes, error))
+        if (!flush(format, path, error) || !m_zip.save(&bytes, error))
             return false;
         return saveAtomically(path, bytes, fault, error);
     }
@@ -185,8 +204,9 @@ bool Workbook::writeTo(const QString& path, FileFormat format, WorkbookError* er
     }
     if (m_host->converter().isEmpty())
         return fail(error, WorkbookError::Code::ConverterMissing, u"ssconvert"_s);
+    keepLinkedValuesOnly();
     QByteArray bytes;
-    if (!flush(FileFormat::Xlsx, error) || !m_zip.save(&bytes, error))
+    if (!flush(FileFormat::Xlsx, path, error) || !m_zip.save(&bytes, error))
         return false;
     const QString work = m_host->privatePath(u".xlsx"_s);
     const QString converted = m_host->privatePath(u'.' + QFileInfo(path).suffix().toLower());
@@ -214,7 +234,49 @@ bool Workbook::Save(WorkbookError* error)
 {
     if (m_path.isEmpty())
         return fail(error, WorkbookError::Code::InvalidArgument, u"新工作簿还没有文件名，请用另存为"_s);
-    return writeTo(m_path, m_format, error);
+    if (!writeTo(m_path, m_format, error))
+        return false;
+    markSaved();
+    return true;
+}
+
+void Workbook::keepLinkedValuesOnly()
+{
+    if (m_links.empty())
+        return; // only links the engine made: a legacy workbook read here brings none
+    for (const Slot& slot : m_sheets) {
+        Worksheet* ws = slot.sheet.get();
+        if (!ws)
+            continue;
+        SheetData& data = ws->m_data;
+        QSet<int> shared;
+        for (const Formula& f : data.formulas) {
+            if (f.kind == Formula::Kind::Shared && FormulaRefs::hasExternalReference(f.text))
+                shared.insert(f.sharedIndex);
+        }
+        for (int si : shared)
+            ws->unshareFormula(si);
+        bool changed = false;
+        for (RowRecord& r : data.rows) {
+            for (auto& c : r.cells) {
+                // A formula without a computed result keeps its text: there is
+                // no value to keep.
+                if (c.formula >= 0 && c.kind != CellKind::Blank &&
+                    FormulaRefs::hasExternalReference(data.formulas[size_t(c.formula)].text)) {
+                    c.formula = -1;
+                    changed = true;
+                }
+            }
+        }
+        if (changed)
+            ws->contentChanged();
+    }
+}
+
+void Workbook::markSaved()
+{
+    for (Slot& s : m_sheets)
+        s.savedName = Xml::attr(s.node, "name");
 }
 
 bool Workbook::SaveAs(const QString& path, WorkbookError* error)
@@ -225,6 +287,7 @@ bool Workbook::SaveAs(const QString& path, WorkbookError* error)
         return false;
     m_path = absolute;
     m_format = format;
+    markSaved();
     return true;
 }
 

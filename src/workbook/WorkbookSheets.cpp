@@ -246,7 +246,7 @@ bool Workbook::renameSheet(Worksheet* sheet, const QString& name, WorkbookError*
     }
     for (Slot& s : m_sheets) {
         if (s.sheet)
-            s.sheet->rewriteFormulas(old, rename);
+            s.sheet->rewriteFormulas(old, rename, false);
     }
     rewriteChartFormulas(old, name);
     return true;

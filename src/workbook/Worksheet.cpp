@@ -731,7 +731,8 @@ void Worksheet::setTabSelected(bool selected)
     m_modified = true;
 }
 
-bool Worksheet::rewriteFormulas(const QString& hint, const std::function<QString(const QString&)>& f)
+bool Worksheet::rewriteFormulas(const QString& hint, const std::function<QString(const QString&)>& f,
+                                bool inputsChanged)
 {
     bool changed = false;
     for (Formula& formula : m_data.formulas) {
@@ -744,7 +745,7 @@ bool Worksheet::rewriteFormulas(const QString& hint, const std::function<QString
         }
     }
     if (changed)
-        m_book->cellsChanged(true);
+        m_book->cellsChanged(inputsChanged);
     // Hyperlinks to places in the workbook, validation and conditional-format
     // formulas name sheets as well.
     auto rewriteNode = [&](pugi::xml_node n) {

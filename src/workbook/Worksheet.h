@@ -68,7 +68,11 @@ public:
     // ("Sheet1 (2)"); the copy's charts and formulas that named the sheet name
     // the copy. Pivot tables, slicers and threaded comments stay behind (their
     // cells and the plain comments come along). The copy becomes the active
-    // sheet. Formulas that name other sheets keep their text.
+    // sheet unless it is hidden (a hidden sheet stays hidden). Into another
+    // workbook: formulas that name other sheets of this one refer to this
+    // workbook's file ("[1]Data!A1", with the values they show kept in the
+    // link), cells of the default format keep this workbook's default look,
+    // and calendar dates keep their day across the two date systems.
     Worksheet* Copy(Worksheet* after, WorkbookError* error = nullptr);
 
     // Column width in characters (the sheet's default when not set).
@@ -132,8 +136,11 @@ private:
     void setTabSelected(bool selected);
     bool isTabSelected() const;
     // Rewrites formulas of this sheet with `f` (only cells whose formula
-    // mentions `hint`), and the sheet's hyperlink locations.
-    bool rewriteFormulas(const QString& hint, const std::function<QString(const QString&)>& f);
+    // mentions `hint`), and the sheet's hyperlink locations. `inputsChanged`
+    // says whether the rewritten formulas may compute another result (the
+    // workbook then asks for a recalculation when it is opened).
+    bool rewriteFormulas(const QString& hint, const std::function<QString(const QString&)>& f,
+                         bool inputsChanged = true);
     // Remaps style indices and shared strings of a sheet copied from another
     // workbook.
     void importFrom(const Worksheet& source, StyleImport& styles);

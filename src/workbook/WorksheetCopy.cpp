@@ -38,6 +38,18 @@ struct Snapshot
     CellExtra extra;
 };
 
+// Days between the two date systems' day zero: a date's serial number in a
+// 1900-based workbook is its 1904-based one plus this.
+constexpr double daysFrom1900To1904 = 1462;
+
+// What to add to a calendar date's serial number that moves from `from` to `to`.
+double dateSystemShift(const Workbook& from, const Workbook& to)
+{
+    if (from.date1904() == to.date1904())
+        return 0;
+    return from.date1904() ? daysFrom1900To1904 : -daysFrom1900To1904;
+}
+
 } // namespace
 
 void Worksheet::importFrom(const Worksheet& source, StyleImport& map)
@@ -47,14 +59,19 @@ void Worksheet::importFrom(const Worksheet& source, StyleImport& map)
     SharedStrings& sst = m_book->sharedStrings();
     const SharedStrings& fromSst = source.m_book->sharedStrings();
     QHash<int, int> strings;
+    const double shift = dateSystemShift(*source.m_book, *m_book);
     for (RowRecord& row : m_data.rows) {
         const QByteArray rowStyle = SheetData::rowAttribute(row, "s");
         if (!rowStyle.isEmpty())
             SheetData::setRowAttribute(row, "s",
                                        QByteArray::number(to.importXf(from, rowStyle.toInt(), map)));
         for (auto& cell : row.cells) {
-            if (cell.style != 0)
-                cell.style = to.importXf(from, cell.style, map);
+            if (shift != 0 && cell.kind == CellKind::Number && from.isCalendarStyle(cell.style))
+                cell.number += shift;
+            // Style 0 too: the two workbooks' default formats may differ, and
+            // the copy keeps the look of its source (the import gives 0 back
+            // when they are the same).
+            cell.style = to.importXf(from, cell.style, map);
             if (cell.kind == CellKind::SharedString) {
                 const auto it = strings.constFind(cell.text);
                 if (it != strings.constEnd()) {
@@ -181,11 +198,14 @@ bool Worksheet::copyRange(const Range& src, Worksheet* target, int row, int colu
     SharedStrings& toSst = target->m_book->sharedStrings();
     const SharedStrings& fromSst = m_book->sharedStrings();
     QHash<int, int> strings;
+    const double shift = cross ? dateSystemShift(*m_book, *target->m_book) : 0;
     for (const Snapshot& s : cells) {
         auto& c = target->m_data.ensure(s.row + dr, s.column + dc);
-        c.style = cross && s.style != 0 ? toStyles.importXf(fromStyles, s.style, map) : s.style;
+        c.style = cross ? toStyles.importXf(fromStyles, s.style, map) : s.style;
         c.kind = s.kind;
         c.number = s.number;
+        if (shift != 0 && s.kind == CellKind::Number && fromStyles.isCalendarStyle(s.style))
+            c.number += shift;
         c.text = -1;
         c.formula = -1;
         c.extra = -1;
@@ -208,7 +228,10 @@ bool Worksheet::copyRange(const Range& src, Worksheet* target, int row, int colu
         }
         if (s.hasFormula) {
             Formula f;
-            f.text = FormulaRefs::shift(s.formula, dr, dc);
+            // References into other sheets keep pointing at the source's
+            // file from another workbook.
+            f.text = FormulaRefs::shift(
+                cross ? target->m_book->linkFormula(m_book, s.formula, QString()) : s.formula, dr, dc);
             f.otherAttributes = s.formulaAttributes;
             if (s.array) {
                 f.kind = Formula::Kind::Array;

@@ -456,6 +456,73 @@ QByteArray packageWithSheet(const QByteArray& sheetXml, const QByteArray& workbo
     });
 }
 
+QByteArray sheetXml(const QByteArray& rows)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+           "<sheetData>" +
+           rows + "</sheetData></worksheet>";
+}
+
+QByteArray packageOf(const QList<PackageSheet>& sheets, const QByteArray& stylesXml,
+                     const QByteArray& workbookPr)
+{
+    QByteArray types =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Override PartName=\"/xl/workbook.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>";
+    QByteArray wb = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+                    workbookPr + "<sheets>";
+    QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+                      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    QList<QPair<QString, QByteArray>> entries;
+    for (int i = 0; i < sheets.size(); ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        types +=
+            "<Override PartName=\"/xl/worksheets/sheet" + n +
+            ".xml\" "
+            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+        QByteArray name = sheets[i].name.toUtf8();
+        name.replace("&", "&amp;").replace("\"", "&quot;").replace("<", "&lt;");
+        wb += "<sheet name=\"" + name + "\" sheetId=\"" + n + "\"" +
+              (sheets[i].state.isEmpty() ? QByteArray() : " state=\"" + sheets[i].state.toUtf8() + "\"") +
+              " r:id=\"rId" + n + "\"/>";
+        rels += "<Relationship Id=\"rId" + n +
+                "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                "Target=\"worksheets/sheet" +
+                n + ".xml\"/>";
+        entries.append({u"xl/worksheets/sheet%1.xml"_s.arg(i + 1), sheets[i].xml});
+    }
+    if (!stylesXml.isEmpty()) {
+        types += "<Override PartName=\"/xl/styles.xml\" "
+                 "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
+        rels += "<Relationship Id=\"rIdStyles\" "
+                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+                "Target=\"styles.xml\"/>";
+        entries.append({u"xl/styles.xml"_s, stylesXml});
+    }
+    types += "</Types>";
+    wb += "</sheets></workbook>";
+    rels += "</Relationships>";
+    entries.prepend({u"xl/_rels/workbook.xml.rels"_s, rels});
+    entries.prepend({u"xl/workbook.xml"_s, wb});
+    entries.prepend({u"_rels/.rels"_s,
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                     "<Relationship Id=\"rId1\" "
+                     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                     "relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                     "</Relationships>"});
+    entries.prepend({u"[Content_Types].xml"_s, types});
+    return zipOf(entries);
+}
+
 QByteArray encryptedWorkbook()
 {
     // Header, one allocation-table sector and one directory sector.

@@ -65,6 +65,22 @@ QByteArray packageWithRepeatedSheet(const QByteArray& head, const QByteArray& un
                                     const QByteArray& tail);
 // A minimal package with one sheet whose XML is `sheetXml`.
 QByteArray packageWithSheet(const QByteArray& sheetXml, const QByteArray& workbookXml = {});
+// One sheet of packageOf(): its name, its XML, its state ("" visible, "hidden",
+// "veryHidden").
+struct PackageSheet
+{
+    QString name;
+    QByteArray xml;
+    QString state;
+};
+// A package of worksheets, with `stylesXml` as its styles part (none when
+// empty) and `workbookPr` (for example `<workbookPr date1904="1"/>`) in its
+// workbook part.
+QByteArray packageOf(const QList<PackageSheet>& sheets, const QByteArray& stylesXml = {},
+                     const QByteArray& workbookPr = {});
+// A worksheet's XML around `sheetData` (the rows, without the element).
+QByteArray sheetXml(const QByteArray& rows);
+
 // A compound file holding the streams of a password-protected OOXML workbook.
 QByteArray encryptedWorkbook();
 

@@ -109,6 +109,8 @@ private Q_SLOTS:
     void folderBackup();
     void refusals();
     void failedSaveKeepsTarget();
+    void formulasIntoOtherSheets_data();
+    void formulasIntoOtherSheets();
 
 private:
     // A folder of workbooks, read as the read button reads it.
@@ -550,6 +552,57 @@ void MergeBooksTest::failedSaveKeepsTarget()
     QCOMPARE(r.status, MergeBooksResult::Status::Failed);
     QVERIFY(r.messages.value(0).error);
     QCOMPARE(bytesOf(folder + u"a.xlsx"_s), before);
+}
+
+void MergeBooksTest::formulasIntoOtherSheets_data()
+{
+    QTest::addColumn<int>("hbOption");
+    QTest::addColumn<QString>("sheet"); // where the copied formula lands in the target
+    QTest::newRow("worksheets") << 0 << u"a_Calc"_s;
+    QTest::newRow("data") << 1 << u"Sheet1"_s;
+}
+
+void MergeBooksTest::formulasIntoOtherSheets()
+{
+    // The merge renames each source sheet before it copies it; the link names
+    // the sheets as the source file holds them.
+    QFETCH(int, hbOption);
+    QFETCH(QString, sheet);
+    const QString folder = m_tree.mkdir(u"f"_s + QString::number(++m_serial) + u"/公式"_s) + u'/';
+    {
+        Fixtures::XlsxBuilder b(folder + u"a.xlsx"_s);
+        b.sheet(u"Calc"_s);
+        b.text(1, 1, u"值"_s);
+        b.formula(2, 1, u"=Data!A1*2"_s, 10);
+        b.sheet(u"Data"_s);
+        b.number(1, 1, 5);
+        QVERIFY(b.close());
+    }
+    MergeBooksOptions o = optionsFor(folder);
+    o.hbOption = hbOption;
+    o.IntCboBook = hbOption;
+    o.intCboGoal = 1;
+    o.strGoalFN = folder + u"汇总.xlsx"_s;
+    o.IntOptBlank = 1;
+    const MergeBooksResult r = mergeWorkbooks(m_host, o);
+    QCOMPARE(r.status, MergeBooksResult::Status::Done);
+    Workbook* book = m_host.Open(o.strGoalFN);
+    QVERIFY(book);
+    Worksheet* ws = book->Worksheets(sheet);
+    QVERIFY(ws);
+    QCOMPARE(ws->Cells(2, 1).Formula(), u"=[1]Data!A1*2"_s);
+    QCOMPARE(ws->Cells(2, 1).Value(), CellValue::number(10));
+    book->Close(false);
+    QVERIFY(Fixtures::partOf(o.strGoalFN, u"xl/externalLinks/externalLink1.xml"_s)
+                .contains("<sheetName val=\"Data\"/>"));
+    QVERIFY(Fixtures::partOf(o.strGoalFN, u"xl/externalLinks/_rels/externalLink1.xml.rels"_s)
+                .contains("Target=\"a.xlsx\""));
+    // The source is as it was.
+    Workbook* source = m_host.Open(folder + u"a.xlsx"_s);
+    QVERIFY(source);
+    QCOMPARE(sheetNames(source), QStringList({u"Calc"_s, u"Data"_s}));
+    source->Close(false);
+    checkGnumeric(o.strGoalFN);
 }
 
 QTEST_GUILESS_MAIN(MergeBooksTest)
