@@ -93,11 +93,23 @@ bool isWideCharacter(char32_t c)
            (c >= 0x30000 && c <= 0x3FFFD);
 }
 
-int displayWidth(const QString& line)
+int displayWidth(QStringView line)
 {
+    // Walked in place: AutoFit measures every cell of a sheet.
     int width = 0;
-    for (char32_t c : QStringView(line).toUcs4())
+    const qsizetype n = line.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = line[i].unicode();
+        if (c < 0x1100) {
+            ++width;
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && line[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(line[i].unicode(), line[i + 1].unicode());
+            ++i;
+        }
         width += isWideCharacter(c) ? 2 : 1;
+    }
     return width;
 }
 

@@ -12,6 +12,6 @@ QString escapeXstring(const QString& text);
 // Whether a character takes two columns of width (CJK, full-width forms).
 bool isWideCharacter(char32_t c);
 // Display width in columns of a single line: wide characters count double.
-int displayWidth(const QString& line);
+int displayWidth(QStringView line);
 
 } // namespace Xl

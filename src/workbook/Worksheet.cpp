@@ -222,26 +222,29 @@ int Worksheet::styleIndex(int row, int column) const
 CellValue Worksheet::value(int row, int column) const
 {
     const auto* cell = m_data.find(row, column);
-    if (!cell)
-        return {};
-    switch (cell->kind) {
+    return cell ? valueOf(*cell) : CellValue();
+}
+
+CellValue Worksheet::valueOf(const CellRecord& cell) const
+{
+    switch (cell.kind) {
     case CellKind::Blank:
         return {};
     case CellKind::Number:
-        return CellValue::number(cell->number);
+        return CellValue::number(cell.number);
     case CellKind::Boolean:
-        return CellValue::boolean(cell->number != 0);
+        return CellValue::boolean(cell.number != 0);
     case CellKind::Error:
-        return CellValue::error(m_data.strings[size_t(cell->text)]);
+        return CellValue::error(m_data.strings[size_t(cell.text)]);
     case CellKind::SharedString:
-        return CellValue::text(m_book->sharedStrings().text(cell->text));
+        return CellValue::text(m_book->sharedStrings().text(cell.text));
     case CellKind::InlineString:
     case CellKind::Text:
-        return CellValue::text(m_data.strings[size_t(cell->text)]);
+        return CellValue::text(m_data.strings[size_t(cell.text)]);
     case CellKind::Date: {
         bool ok = false;
-        const double serial = isoToSerial(m_data.strings[size_t(cell->text)], m_book->date1904(), &ok);
-        return ok ? CellValue::number(serial) : CellValue::text(m_data.strings[size_t(cell->text)]);
+        const double serial = isoToSerial(m_data.strings[size_t(cell.text)], m_book->date1904(), &ok);
+        return ok ? CellValue::number(serial) : CellValue::text(m_data.strings[size_t(cell.text)]);
     }
     }
     return {};
@@ -250,13 +253,16 @@ CellValue Worksheet::value(int row, int column) const
 QString Worksheet::text(int row, int column) const
 {
     const auto* cell = m_data.find(row, column);
-    if (!cell)
-        return {};
-    const CellValue v = value(row, column);
-    const bool date = cell->kind == CellKind::Date ||
-                      (v.type() == CellValue::Type::Number && m_book->styles().isDateStyle(cell->style));
-    if (v.type() == CellValue::Type::Number && !date && cell->style != 0) {
-        const QString code = m_book->styles().numberFormatOf(cell->style);
+    return cell ? textOf(*cell) : QString();
+}
+
+QString Worksheet::textOf(const CellRecord& cell) const
+{
+    const CellValue v = valueOf(cell);
+    const bool date = cell.kind == CellKind::Date ||
+                      (v.type() == CellValue::Type::Number && m_book->styles().isDateStyle(cell.style));
+    if (v.type() == CellValue::Type::Number && !date && cell.style != 0) {
+        const QString code = m_book->styles().numberFormatOf(cell.style);
         if (code.compare(u"General"_s, Qt::CaseInsensitive) != 0)
             return formatNumberText(v.toNumber(), code);
     }

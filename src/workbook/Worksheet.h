@@ -105,6 +105,8 @@ private:
     // Cell access for Cell and Range.
     CellValue value(int row, int column) const;
     QString text(int row, int column) const;
+    CellValue valueOf(const CellRecord& cell) const;
+    QString textOf(const CellRecord& cell) const;
     QString formula(int row, int column) const;
     void setValue(int row, int column, const CellValue& value);
     void setFormula(int row, int column, const QString& formula, const CellValue& cached);

@@ -80,6 +80,7 @@ void Worksheet::autoFit(int row1, int col1, int row2, int col2)
         return false;
     };
     QHash<int, double> widest;
+    QHash<int, int> stringWidths; // shared string index -> characters
     const Styles& styles = m_book->styles();
     // Width factor of each cell format: its font size, and bold type wider.
     QHash<int, double> factors;
@@ -99,12 +100,21 @@ void Worksheet::autoFit(int row1, int col1, int row2, int col2)
                 continue;
             if (!merges.isEmpty() && inMerge(r.number, cell.column))
                 continue;
-            const QString t = text(r.number, cell.column);
-            if (t.isEmpty())
-                continue;
             int chars = 0;
-            for (const QString& line : t.split(u'\n'))
-                chars = std::max(chars, displayWidth(line));
+            // A shared string is measured once however many cells show it.
+            const auto known = cell.kind == CellKind::SharedString ? stringWidths.constFind(cell.text)
+                                                                     : stringWidths.constEnd();
+            if (known != stringWidths.constEnd()) {
+                chars = *known;
+            } else {
+                const QString t = textOf(cell);
+                for (const QStringView line : QStringView(t).tokenize(u'\n'))
+                    chars = std::max(chars, displayWidth(line));
+                if (cell.kind == CellKind::SharedString)
+                    stringWidths.insert(cell.text, chars);
+            }
+            if (chars == 0)
+                continue;
             const double scaled = chars * factor(cell.style);
             widest[cell.column] = std::max(widest.value(cell.column), scaled);
         }
