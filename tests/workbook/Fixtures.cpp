@@ -419,41 +419,7 @@ QByteArray zeroBomb(int entries, qint64 inflated, qint64 declared)
 
 QByteArray packageWithSheet(const QByteArray& sheetXml, const QByteArray& workbookXml)
 {
-    const QByteArray wb =
-        workbookXml.isEmpty()
-            ? QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                         "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>")
-            : workbookXml;
-    return zipOf({
-        {u"[Content_Types].xml"_s,
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" "
-         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/xl/workbook.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-         "</Types>"},
-        {u"_rels/.rels"_s, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-                           "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                           "<Relationship Id=\"rId1\" "
-                           "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                           "officeDocument\" Target=\"xl/workbook.xml\"/>"
-                           "</Relationships>"},
-        {u"xl/workbook.xml"_s, wb},
-        {u"xl/_rels/workbook.xml.rels"_s,
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" "
-         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-         "Target=\"worksheets/sheet1.xml\"/>"
-         "</Relationships>"},
-        {u"xl/worksheets/sheet1.xml"_s, sheetXml},
-    });
+    return packageOf({{u"Sheet1"_s, sheetXml, {}}}, {}, {}, workbookXml);
 }
 
 QByteArray sheetXml(const QByteArray& rows)
@@ -465,7 +431,7 @@ QByteArray sheetXml(const QByteArray& rows)
 }
 
 QByteArray packageOf(const QList<PackageSheet>& sheets, const QByteArray& stylesXml,
-                     const QByteArray& workbookPr)
+                     const QByteArray& workbookPr, const QByteArray& workbookXml)
 {
     QByteArray types =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
@@ -509,6 +475,8 @@ QByteArray packageOf(const QList<PackageSheet>& sheets, const QByteArray& styles
     }
     types += "</Types>";
     wb += "</sheets></workbook>";
+    if (!workbookXml.isEmpty())
+        wb = workbookXml;
     rels += "</Relationships>";
     entries.prepend({u"xl/_rels/workbook.xml.rels"_s, rels});
     entries.prepend({u"xl/workbook.xml"_s, wb});

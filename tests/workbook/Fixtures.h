@@ -75,9 +75,10 @@ struct PackageSheet
 };
 // A package of worksheets, with `stylesXml` as its styles part (none when
 // empty) and `workbookPr` (for example `<workbookPr date1904="1"/>`) in its
-// workbook part.
+// workbook part; `workbookXml`, when given, is the whole workbook part instead
+// (its sheets must name the relationships rId1, rId2, ...).
 QByteArray packageOf(const QList<PackageSheet>& sheets, const QByteArray& stylesXml = {},
-                     const QByteArray& workbookPr = {});
+                     const QByteArray& workbookPr = {}, const QByteArray& workbookXml = {});
 // A worksheet's XML around `sheetData` (the rows, without the element).
 QByteArray sheetXml(const QByteArray& rows);
 
