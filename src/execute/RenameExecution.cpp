@@ -336,13 +336,8 @@ QStringList ApplyAttributes(const QString& folder, const QStringList& names, int
     return options;
 }
 
-QStringList RefreshOldNames(const QString& folder, const QString& pattern,
-                            const QStringList& previousOldNames)
+QStringList RefreshOldNames(const QStringList& listing, const QStringList& previousOldNames)
 {
-    bool ok = false;
-    const QStringList listing = Platform::listFiles(folder, pattern, &ok);
-    if (!ok)
-        return previousOldNames;
     QStringList names;
     names.reserve(previousOldNames.size());
     for (qsizetype i = 0; i < previousOldNames.size(); ++i)

@@ -1,14 +1,16 @@
 #include "MethodPanel.h"
 
+#include "RenameMethod.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-MethodPanel::MethodPanel(int index, const QString& toolTip, QWidget* parent) : QFrame(parent)
+MethodPanel::MethodPanel(int index, QWidget* parent) : QFrame(parent)
 {
     setObjectName(u"FraSS_%1"_s.arg(index));
     setFrameShape(QFrame::NoFrame);
-    setToolTip(toolTip);
+    setToolTip(methodToolTip(RenameMethod(index)));
     // The design font: the geometry below is measured for it, and the main
     // window scales it with the window.
     QFont designFont = font();

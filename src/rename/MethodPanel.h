@@ -27,7 +27,8 @@ Q_SIGNALS:
     void previewEnabled();
 
 protected:
-    MethodPanel(int index, const QString& toolTip, QWidget* parent);
+    // The panel of tab `index`, with that tab's tooltip (methodToolTip()).
+    MethodPanel(int index, QWidget* parent);
 
     // Places `widget` in the row at `x` with `width`, under `objectName`.
     template <typename W> W* place(W* widget, const QString& objectName, int x, int width)

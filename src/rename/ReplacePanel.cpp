@@ -7,7 +7,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-ReplacePanel::ReplacePanel(QWidget* parent) : MethodPanel(3, u"替换文件名中的某些字符"_s, parent)
+ReplacePanel::ReplacePanel(QWidget* parent) : MethodPanel(3, parent)
 {
     Label1[0] = new QLabel(u"将"_s, this);
     TxtFind = new QLineEdit(this);

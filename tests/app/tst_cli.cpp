@@ -1,4 +1,5 @@
 #include "TempTree.h"
+#include "app/TerminalDialogs.h"
 #include "execute/RenameExecution.h"
 #include "execute/UndoRecords.h"
 #include "platform/FileAttributes.h"
@@ -148,6 +149,8 @@ private Q_SLOTS:
     void renameWithoutTerminalRefuses();
     void attributes();
     void undoOfWindowRecord();
+    void terminalAnswersWithTheWindowsDefault_data();
+    void terminalAnswersWithTheWindowsDefault();
     void renameOnTerminalShowsRowsBeforeAsking();
     void undoOnTerminalShowsEntriesBeforeAsking();
     void undoFindsRecord_data();
@@ -490,6 +493,57 @@ void TestCli::undoOfWindowRecord()
              qPrintable(r.err));
     QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
     QVERIFY(undo.entries().isEmpty());
+}
+
+// A bare Enter takes the default button the window's box has; --yes and a
+// missing terminal answer as before.
+void TestCli::terminalAnswersWithTheWindowsDefault_data()
+{
+    QTest::addColumn<Platform::MessageAnswer>("defaultAnswer");
+    QTest::addColumn<QString>("typed"); // "(none)": no terminal
+    QTest::addColumn<bool>("assumeYes");
+    QTest::addColumn<Platform::MessageAnswer>("answer");
+    QTest::addColumn<QString>("prompt");
+    using Platform::MessageAnswer;
+    QTest::newRow("Enter, No default")
+        << MessageAnswer::No << u""_s << false << MessageAnswer::No << u"问？ [y/N] "_s;
+    QTest::newRow("Enter, Yes default")
+        << MessageAnswer::Yes << u""_s << false << MessageAnswer::Yes << u"问？ [Y/n] "_s;
+    QTest::newRow("y, No default") << MessageAnswer::No << u"y"_s << false << MessageAnswer::Yes
+                                   << u"问？ [y/N] "_s;
+    QTest::newRow("是, No default") << MessageAnswer::No << u"是"_s << false << MessageAnswer::Yes
+                                    << u"问？ [y/N] "_s;
+    QTest::newRow("n, Yes default") << MessageAnswer::Yes << u"n"_s << false << MessageAnswer::No
+                                    << u"问？ [Y/n] "_s;
+    QTest::newRow("other, Yes default")
+        << MessageAnswer::Yes << u"maybe"_s << false << MessageAnswer::No << u"问？ [Y/n] "_s;
+    QTest::newRow("no terminal, Yes default")
+        << MessageAnswer::Yes << u"(none)"_s << false << MessageAnswer::No << QString();
+    QTest::newRow("--yes") << MessageAnswer::No << u"(none)"_s << true << MessageAnswer::Yes
+                           << u"问？ [y/N] y (--yes)\n"_s;
+}
+
+void TestCli::terminalAnswersWithTheWindowsDefault()
+{
+    QFETCH(Platform::MessageAnswer, defaultAnswer);
+    QFETCH(QString, typed);
+    QFETCH(bool, assumeYes);
+    QFETCH(Platform::MessageAnswer, answer);
+    QFETCH(QString, prompt);
+    QString messages;
+    QString prompts;
+    QString input = typed + u'\n';
+    QTextStream messagesStream(&messages);
+    QTextStream promptsStream(&prompts);
+    QTextStream answers(&input);
+    App::TerminalDialogs dialogs(messagesStream, promptsStream, typed == u"(none)"_s ? nullptr : &answers,
+                                 assumeYes);
+    const Platform::MessageRequest request{u"问？"_s, QString(), Platform::MessageIcon::Information,
+                                           Platform::MessageButtons::YesNo, defaultAnswer};
+    QCOMPARE(dialogs.message(request), answer);
+    QCOMPARE(prompts, prompt);
+    QCOMPARE(dialogs.declined(), answer == Platform::MessageAnswer::No);
+    QVERIFY(messages.isEmpty());
 }
 
 // Without --yes the rows go to the terminal before the question, and the record

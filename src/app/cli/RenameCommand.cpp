@@ -1,6 +1,7 @@
 #include "RenameCommand.h"
 
 #include "CommandParser.h"
+#include "app/ExecuteCommand.h"
 #include "app/FileListModel.h"
 #include "app/FileRow.h"
 #include "app/HiddenFileList.h"
@@ -9,9 +10,7 @@
 #include "execute/UndoLogDocument.h"
 #include "execute/UndoRecords.h"
 #include "execute/UndoRename.h"
-#include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "rename/AttributeMask.h"
 #include "rename/FillNewName.h"
 
 #include <QDir>
@@ -392,7 +391,7 @@ bool FileCommand::computeNewNames(QStringList& messages, QStringList& newNames)
         QString shown = message.text;
         *m_env.err << shown.replace(u"\r\n"_s, u"\n"_s) << Qt::endl;
     }
-    if (*m_parsed.method == RenameMethod::ReferenceDocument && computed.names.isEmpty() && !m_names.isEmpty())
+    if (computed.documentUnreadable)
         return false;
     newNames = computed.names;
     newNames.resize(m_names.size());
@@ -430,60 +429,39 @@ int FileCommand::rename()
         return 2; // the reference document could not be read; the message said why
     const bool attributes = *m_parsed.method == RenameMethod::Attributes;
 
-    QStringList options;
-    QString undoPath;
-    bool recorded = true;
-    if (attributes) {
-        // The window asks nothing before it sets attributes; neither does this.
-        options = Execute::ApplyAttributes(m_folder, m_names,
-                                           Rename::AttributeMask(m_parsed.rename.attributes.ChkSX));
-    } else {
-        // As in the window, the record is named after the command, not after the answer.
-        const QDateTime requestedAt = m_env.clock ? m_env.clock->now() : QDateTime::currentDateTime();
-        if (!m_parsed.yes) {
-            if (!m_env.terminal) {
-                *m_env.err << u"没有终端可以确认“"_s << Execute::renameQuestion()
-                           << u"”，未做任何更改；确认无误后请加 --yes。"_s << Qt::endl;
-                return 2;
-            }
-            // The question is answered knowing what it covers.
-            *m_env.err << m_folder << Qt::endl;
-            for (qsizetype k = 0; k < m_names.size(); ++k)
-                *m_env.err << u"  "_s << m_names.at(k) << u" → "_s << newNames.at(k) << Qt::endl;
-            TerminalDialogs dialogs(*m_env.err, *m_env.err, m_env.terminal, false);
-            if (!Execute::ConfirmRename(dialogs)) {
-                *m_env.err << u"未做任何更改。"_s << Qt::endl;
-                return 2;
-            }
-        }
-        Execute::RenameRequest request;
-        request.requestedAt = requestedAt;
-        request.folder = m_folder;
-        request.oldNames = m_names;
-        request.newNames = newNames;
-        request.undoFolder = m_parsed.undoDir.isEmpty() ? m_env.paths.undoFolder()
-                                                        : QFileInfo(m_parsed.undoDir).absoluteFilePath();
-        request.clock = m_env.clock;
-        if (!Platform::PathExists(request.undoFolder))
-            QDir().mkpath(request.undoFolder);
-        request.warn = [&](const QString& text) {
-            messages.append(text);
-            *m_env.err << text << Qt::endl;
-        };
-        const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
-        options = outcome.options;
-        undoPath = outcome.undoLogPath;
-        recorded = outcome.recorded;
-        if (!outcome.stopReason.isEmpty()) {
-            const QString stopped = u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s;
-            messages.append(stopped);
-            *m_env.err << stopped << Qt::endl;
-        } else if (!recorded && outcome.warnings.isEmpty()) {
-            const QString warning = u"重命名记录未能写入："_s + undoPath + u"，这些重命名不能撤消。"_s;
-            messages.append(warning);
-            *m_env.err << warning << Qt::endl;
-        }
+    // The window's own command: the same dispatch on the method, the same
+    // question with the same default, the same warnings (on standard error).
+    TerminalDialogs dialogs(*m_env.err, *m_env.err, m_env.terminal, m_parsed.yes);
+    ExecuteCommandRequest request;
+    request.method = *m_parsed.method;
+    request.folder = m_folder;
+    request.oldNames = m_names;
+    request.newNames = newNames;
+    request.attributes = m_parsed.rename.attributes;
+    request.undoFolder = m_parsed.undoDir.isEmpty() ? m_env.paths.undoFolder()
+                                                    : QFileInfo(m_parsed.undoDir).absoluteFilePath();
+    request.clock = m_env.clock;
+    request.aboutToAsk = [&] {
+        if (m_parsed.yes || !m_env.terminal)
+            return;
+        // The question is answered knowing what it covers.
+        *m_env.err << m_folder << Qt::endl;
+        for (qsizetype k = 0; k < m_names.size(); ++k)
+            *m_env.err << u"  "_s << m_names.at(k) << u" → "_s << newNames.at(k) << Qt::endl;
+    };
+    const ExecuteCommandResult result = RunExecuteCommand(request, dialogs);
+    if (result.ran == ExecuteCommandResult::Ran::Declined) {
+        if (!m_env.terminal)
+            *m_env.err << u"没有终端可以确认“"_s << Execute::renameQuestion()
+                       << u"”，未做任何更改；确认无误后请加 --yes。"_s << Qt::endl;
+        else
+            *m_env.err << u"未做任何更改。"_s << Qt::endl;
+        return 2;
     }
+    messages += dialogs.shown();
+    const QStringList& options = result.options;
+    const QString undoPath = result.outcome.undoLogPath;
+    const bool recorded = attributes || result.outcome.recorded;
     bool allSucceeded = true;
     QJsonArray rows;
     for (qsizetype k = 0; k < m_names.size(); ++k) {
