@@ -21,6 +21,9 @@ public:
     virtual void readOptions(RenameOptions& options) const = 0;
     // This panel's steps when its tab has been selected and the panel is shown.
     virtual void tabSelected() {}
+    // Sets the Tab order of the row's controls to their order on screen, left
+    // to right, whatever order they were made in.
+    void orderTabsAsShown();
 
 Q_SIGNALS:
     // The user changed an option that calls for a new preview ("预览新文件名").
