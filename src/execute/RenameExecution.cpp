@@ -256,15 +256,7 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
         // whose entry cannot be written does not happen: the run stops.
         const qsizetype entryStart = entries.size();
         if (status == RowStatus::Renamed && recorded) {
-            QByteArray entry;
-            entry.reserve(2 * folderBytes.size() + oldBytes.size() + newBytes.size() + 6);
-            entry += '"';
-            entry += folderBytes;
-            entry += newBytes;
-            entry += "\r\n";
-            entry += folderBytes;
-            entry += oldBytes;
-            entry += "\"\r\n";
+            const QByteArray entry = encodedUndoEntry(folderBytes, newBytes, oldBytes);
             if (log.append(entry)) {
                 entries += entry;
             } else {
