@@ -41,6 +41,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -299,6 +300,22 @@ void MainWindow::buildTabs()
         m_SSTab1->addTab(page, tabCaption(i));
     }
     connect(m_SSTab1, &QTabWidget::currentChanged, this, &MainWindow::tabSelected);
+
+    // Every caption shows whole at the design size whatever font the desktop
+    // gives (a GTK desktop's is larger than the design's): the strip's font
+    // is made smaller until the ten tabs fit. Scaling starts from that font.
+    QTabBar* bar = m_SSTab1->tabBar();
+    const auto tabsWidth = [bar] {
+        int width = 0;
+        for (int i = 0; i < bar->count(); ++i)
+            width += bar->tabRect(i).width();
+        return width;
+    };
+    QFont font = m_SSTab1->font();
+    while (tabsWidth() > m_SSTab1->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        m_SSTab1->setFont(font);
+    }
 }
 
 void MainWindow::buildPanes()
