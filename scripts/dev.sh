@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
           libgl1-mesa-dev fonts-wqy-microhei libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
           gnumeric attr qt6-translations-l10n python3-vobject librsvg2-bin desktop-file-utils appstream
-          dpkg-dev file man-db clang libclang-rt-14-dev)
+          dpkg-dev file man-db clang libclang-rt-14-dev qt6-gtk-platformtheme xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -32,7 +32,8 @@ QString CommandLine::usage()
   tarnwick-cli list    FOLDER [--filter PATTERNS] [--json]
   tarnwick-cli preview FOLDER METHOD [--filter PATTERNS] [--json]
   tarnwick-cli rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
-  tarnwick-cli undo    RECORD [--yes] [--json]
+  tarnwick-cli undo    RECORD [--undo-dir DIR] [--yes] [--json]
+  tarnwick-cli undo    --list [--undo-dir DIR] [--json]
   tarnwick-cli workbook info FILE-OR-FOLDER [--json]
   tarnwick-cli workbook cells FILE --sheet N [--json]
   tarnwick-cli folders preview FOLDER (METHOD | --folder-first | --folder-last) [--json]
@@ -43,7 +44,8 @@ QString CommandLine::usage()
           [--names original|book_sheet|book] [--every-title] [--keep-blank] [--backup-folder] [--yes] [--json]
   tarnwick-cli workbook delete-blank FILE-OR-FOLDER [--json]
   tarnwick-cli workbook create FOLDER --count TEXT [--template FILE] [--json]
-)"_s + contactsUsage() + uR"(  tarnwick-cli --help | --version
+)"_s + contactsUsage() +
+           uR"(  tarnwick-cli --help | --version
 
 METHOD（与主窗口的选项卡相同）：
   --number [--prefix T] [--suffix T] [--digits N] [--increment N] [--start N] [--keep-name before|after]

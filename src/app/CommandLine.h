@@ -22,7 +22,8 @@ namespace App {
 //   list    FOLDER [--filter PATTERNS] [--json]
 //   preview FOLDER METHOD [--filter PATTERNS] [--json]
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
-//   undo    RECORD [--yes] [--json]
+//   undo    RECORD [--undo-dir DIR] [--yes] [--json]
+//   undo    --list [--undo-dir DIR] [--json]
 //   workbook info | cells | merge-sheets | merge-books | delete-blank | create ... (cli/WorkbookCommands.h)
 //   contacts read|vcf|excel ... (see cli/ContactsCommand.h)
 //   folders preview|run FOLDER ... (cli/FoldersCommand.h)

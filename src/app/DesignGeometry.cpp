@@ -1,6 +1,11 @@
 #include "DesignGeometry.h"
 
+#include "IndicatorStyle.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QLayout>
+#include <QRadioButton>
 
 #include <cmath>
 
@@ -19,10 +24,16 @@ bool isOwnControl(const QWidget* widget)
 void DesignGeometry::record(QWidget* root)
 {
     m_entries.clear();
+    if (!m_indicatorStyle)
+        m_indicatorStyle = new IndicatorStyle(root);
     const QList<QWidget*> widgets = root->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         if (!isOwnControl(widget))
             continue;
+        // Lists draw the check boxes of their rows with the same metrics.
+        if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget) ||
+            qobject_cast<QAbstractItemView*>(widget))
+            widget->setStyle(m_indicatorStyle);
         const QWidget* parent = widget->parentWidget();
         Entry entry;
         entry.widget = widget;
@@ -36,6 +47,8 @@ void DesignGeometry::record(QWidget* root)
 void DesignGeometry::scale(double sx, double sy)
 {
     const double fontFactor = std::min(sx, sy);
+    if (m_indicatorStyle)
+        m_indicatorStyle->setFactor(fontFactor);
     for (const Entry& entry : std::as_const(m_entries)) {
         QWidget* widget = entry.widget;
         if (!widget)
@@ -51,6 +64,11 @@ void DesignGeometry::scale(double sx, double sy)
             widget->setFont(font);
         }
     }
+}
+
+double DesignGeometry::indicatorFactor() const
+{
+    return m_indicatorStyle ? m_indicatorStyle->factor() : 1.0;
 }
 
 const DesignGeometry::Entry* DesignGeometry::find(const QWidget* widget) const

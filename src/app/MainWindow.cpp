@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include "ExecuteCommand.h"
 #include "FolderTree.h"
+#include "ToolbarState.h"
 
 #include "contacts/FrmVCF.h"
 
@@ -17,7 +19,6 @@
 #include "platform/FileSystem.h"
 #include "platform/TimeText.h"
 #include "platform/Trash.h"
-#include "rename/AttributeMask.h"
 #include "rename/FillNewName.h"
 #include "rename/MethodPanel.h"
 #include "rename/RenamePanels.h"
@@ -33,13 +34,14 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -55,28 +57,9 @@ namespace App {
 
 namespace {
 
-struct TabInfo
-{
-    const char16_t* caption;
-    const char16_t* tooltip;
-};
-
-constexpr TabInfo kTabs[MainWindow::MethodCount] = {
-    {u"自动编号", u"去除原文件名，可按设定规则为文件自动编号"},
-    {u"删除字符", u"删除文件名前面或后面若干个字符"},
-    {u"添加前后缀", u"为文件名添加前缀或后缀"},
-    {u"替换字符", u"替换文件名中的某些字符"},
-    {u"修改扩展名", u"修改文件的扩展名"},
-    {u"分割文件名", u"利用分割字符分割文件名"},
-    {u"引用文档", u"利用引用文档，将文件名命名为特定的文本"},
-    {u"汉字转拼音", u"转换文件名中字母的大小写"},
-    {u"更改属性", u"更改文件的属性"},
-    {u"合并工作表", u"合并工作薄或工作表"},
-};
-
 QString tabCaption(int index)
 {
-    return QString::fromUtf16(kTabs[index].caption);
+    return Rename::methodCaption(Rename::RenameMethod(index));
 }
 
 // Twips of the design to pixels at 96 dots per inch.
@@ -230,7 +213,7 @@ void MainWindow::wireTextAndFolderTools(QMenu* tools)
             host.currentMethod = [this] { return m_currentMethod; };
             host.methodCaption = [this] { return m_SSTab1->tabText(m_SSTab1->currentIndex()); };
             host.renameOptions = [this] { return m_renamePanels->options(); };
-            host.enableUndo = [this] { m_toolbarActions[Undo]->setEnabled(true); };
+            host.enableUndo = [this] { applyToolbar(toolbarChange(ToolbarStep::FolderToolRecorded)); };
             window = new Folders::FrmFolder(std::move(host), this);
         }
         window->show();
@@ -299,7 +282,7 @@ void MainWindow::buildTabs()
     const QSignalBlocker blocker(m_SSTab1);
     m_renamePanels = new Rename::RenamePanels(*m_services.dialogs, m_services.paths, this);
     connect(m_renamePanels, &Rename::RenamePanels::previewEnabled, this,
-            [this] { m_toolbarActions[ShowName]->setEnabled(true); });
+            [this] { applyToolbar(toolbarChange(ToolbarStep::OptionChanged)); });
     for (int i = 0; i < MethodCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(u"qt_SSTab1_page_"_s + QString::number(i));
@@ -309,7 +292,7 @@ void MainWindow::buildTabs()
         } else {
             frame = new QFrame(page);
             frame->setObjectName(u"FraSS_"_s + QString::number(i));
-            frame->setToolTip(QString::fromUtf16(kTabs[i].tooltip));
+            frame->setToolTip(Rename::methodToolTip(Rename::RenameMethod(i)));
             frame->resize(Rename::MethodPanel::designWidth, Rename::MethodPanel::designHeight);
         }
         frame->move(0, 1);
@@ -317,6 +300,22 @@ void MainWindow::buildTabs()
         m_SSTab1->addTab(page, tabCaption(i));
     }
     connect(m_SSTab1, &QTabWidget::currentChanged, this, &MainWindow::tabSelected);
+
+    // Every caption shows whole at the design size whatever font the desktop
+    // gives (a GTK desktop's is larger than the design's): the strip's font
+    // is made smaller until the ten tabs fit. Scaling starts from that font.
+    QTabBar* bar = m_SSTab1->tabBar();
+    const auto tabsWidth = [bar] {
+        int width = 0;
+        for (int i = 0; i < bar->count(); ++i)
+            width += bar->tabRect(i).width();
+        return width;
+    };
+    QFont font = m_SSTab1->font();
+    while (tabsWidth() > m_SSTab1->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        m_SSTab1->setFont(font);
+    }
 }
 
 void MainWindow::buildPanes()
@@ -439,9 +438,8 @@ bool MainWindow::startUp()
     // 7. Help document.
     m_helpFile = m_services.paths.programFile(Execute::helpFileName());
     // 8. Toolbar state: nothing chosen yet.
-    updateUndoButtons();
-    m_toolbarActions[execute]->setEnabled(false);
-    m_toolbarActions[ShowName]->setEnabled(false);
+    applyToolbar(toolbarChange(
+        ToolbarStep::StartUp, {m_currentMethod, Execute::UndoFolderHasFiles(m_services.paths.undoFolder())}));
     // 9. One copy at a time.
     if (m_services.anotherCopyRuns && m_services.anotherCopyRuns()) {
         if (!m_services.startFolder.isEmpty() && m_services.handFolderToRunningCopy &&
@@ -509,11 +507,15 @@ bool MainWindow::openFolder(const QString& path)
     return true;
 }
 
-void MainWindow::updateUndoButtons()
+void MainWindow::applyToolbar(const ToolbarChange& change)
 {
-    const bool hasRecords = Execute::UndoFolderHasFiles(m_services.paths.undoFolder());
-    m_toolbarActions[Undo]->setEnabled(hasRecords);
-    m_toolbarActions[DeleteDocs]->setEnabled(hasRecords);
+    const std::pair<const std::optional<bool>&, ToolbarButton> buttons[] = {{change.ShowName, ShowName},
+                                                                            {change.execute, execute},
+                                                                            {change.Undo, Undo},
+                                                                            {change.DeleteDocs, DeleteDocs}};
+    for (const auto& [enabled, button] : buttons)
+        if (enabled)
+            m_toolbarActions[button]->setEnabled(*enabled);
 }
 
 void MainWindow::selectTab(int index)
@@ -526,12 +528,10 @@ void MainWindow::tabSelected(int index)
     if (index < 0 || index >= MethodCount)
         return;
     m_currentMethod = index;
-    m_toolbarActions[ShowName]->setEnabled(index != 8 && index != 9);
+    applyToolbar(toolbarChange(ToolbarStep::TabSelected, {index}));
     ShowMethodPanel(index);
     m_panels[0]->setText(u"状态："_s + tabCaption(index));
     m_renamePanels->tabSelected(index);
-    if (index == 8)
-        m_toolbarActions[execute]->setEnabled(true);
     if (index == 9) {
         m_PicSheet->show();
         m_PicSheet->raise();
@@ -554,8 +554,7 @@ void MainWindow::ShowMethodPanel(int index)
 
 void MainWindow::folderSelected(const QString& path)
 {
-    if (m_currentMethod != 9)
-        m_toolbarActions[ShowName]->setEnabled(true);
+    applyToolbar(toolbarChange(ToolbarStep::FolderSelected, {m_currentMethod}));
     // Names on Linux may begin or end with spaces: the path is taken as it is.
     if (path.isEmpty())
         return;
@@ -660,56 +659,34 @@ QString MainWindow::executableName() const
 void MainWindow::PreviewNewNames()
 {
     m_model->setColumn(FileRow::NewName, m_lstOld, m_fileCount);
-    m_toolbarActions[execute]->setEnabled(true);
-    m_toolbarActions[ShowName]->setEnabled(false);
+    applyToolbar(toolbarChange(ToolbarStep::Previewed));
 }
 
 void MainWindow::ExecuteRename()
 {
-    if (m_currentMethod == 9)
-        return;
-    if (m_currentMethod == 8) {
-        const int mask = Rename::AttributeMask(m_renamePanels->options().attributes.ChkSX);
-        m_model->setColumn(FileRow::option,
-                           Execute::ApplyAttributes(m_currentFolder, column(FileRow::OldName), mask),
-                           m_fileCount);
-        m_toolbarActions[execute]->setEnabled(false);
-        return;
-    }
-    // The record is named after the click, not after the answer to the question.
-    const QDateTime requestedAt = m_services.clock ? m_services.clock->now() : QDateTime::currentDateTime();
-    const QString undoFolder = m_services.paths.undoFolder();
-    if (!Execute::UndoFolderHasFiles(undoFolder))
-        m_toolbarActions[Undo]->setEnabled(false);
-    if (!Execute::ConfirmRename(*m_services.dialogs))
-        return;
-    Execute::RenameRequest request;
+    ExecuteCommandRequest request;
+    request.method = Rename::RenameMethod(m_currentMethod);
     request.folder = m_currentFolder;
     request.oldNames = column(FileRow::OldName);
     request.newNames = column(FileRow::NewName);
-    request.undoFolder = undoFolder;
+    request.attributes = m_renamePanels->options().attributes;
+    request.undoFolder = m_services.paths.undoFolder();
     request.clock = m_services.clock;
-    request.requestedAt = requestedAt;
-    request.warn = [this](const QString& text) { m_services.dialogs->warn(text); };
-    const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
-    m_model->setColumn(FileRow::option, outcome.options, m_fileCount);
-    if (!outcome.stopReason.isEmpty())
-        m_services.dialogs->warn(u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s);
-    // The hidden list is read again; the rows keep their places and FileCount.
-    m_file1.refresh();
-    m_model->setColumn(FileRow::OldName, m_file1.names(), m_fileCount);
-    m_toolbarActions[Undo]->setEnabled(true);
-    m_toolbarActions[DeleteDocs]->setEnabled(true);
-    m_services.dialogs->inform(u"操作完成！"_s);
-    m_toolbarActions[execute]->setEnabled(false);
+    request.file1 = &m_file1;
+    request.toolbar = [this](const ToolbarChange& change) { applyToolbar(change); };
+    const ExecuteCommandResult result = RunExecuteCommand(request, *m_services.dialogs);
+    using Ran = ExecuteCommandResult::Ran;
+    if (result.ran == Ran::Attributes || result.ran == Ran::Renamed)
+        m_model->setColumn(FileRow::option, result.options, m_fileCount);
+    if (result.ran == Ran::Renamed) {
+        m_model->setColumn(FileRow::OldName, result.oldNames, m_fileCount);
+        m_services.dialogs->inform(u"操作完成！"_s);
+    }
 }
 
 void MainWindow::UndoRename()
 {
-    const Execute::UndoOutcome outcome =
-        Execute::UndoRename(*m_services.dialogs, m_services.paths.undoFolder());
-    if (outcome.result == Execute::UndoOutcome::Result::Done && !outcome.undoFolderHasFiles)
-        m_toolbarActions[execute]->setEnabled(false);
+    applyToolbar(toolbarChange(Execute::UndoRename(*m_services.dialogs, m_services.paths.undoFolder())));
 }
 
 void MainWindow::ClearUndoLogs(bool fromMenu)
@@ -718,10 +695,7 @@ void MainWindow::ClearUndoLogs(bool fromMenu)
     const Execute::ClearOutcome outcome =
         Execute::ClearUndoLogs(*m_services.dialogs, trash, m_services.paths.undoFolder(),
                                fromMenu ? Execute::ClearFrom::Menu : Execute::ClearFrom::Toolbar);
-    if (outcome.disableUndoButtons) {
-        m_toolbarActions[Undo]->setEnabled(false);
-        m_toolbarActions[DeleteDocs]->setEnabled(false);
-    }
+    applyToolbar(toolbarChange(outcome));
     if (outcome.disableMenuEntry)
         m_mFilebaby[2]->setEnabled(false);
 }

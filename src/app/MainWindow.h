@@ -6,6 +6,9 @@
 #include "HiddenFileList.h"
 #include "MainWindowServices.h"
 #include "ToolWindowRect.h"
+#include "ToolbarState.h"
+
+#include "rename/RenameMethod.h"
 
 #include <QMainWindow>
 
@@ -51,7 +54,7 @@ public:
         DeleteDocs,
         ToolbarButtonCount
     };
-    static constexpr int MethodCount = 10;
+    static constexpr int MethodCount = Rename::MethodCount;
     // The design client area in pixels (11925 × 8160 twips).
     static constexpr int DesignWidth = 795;
     static constexpr int DesignHeight = 544;
@@ -126,7 +129,7 @@ private:
     void resizeHandling();
     void updateClockPanels();
     void applyHandOver();
-    void updateUndoButtons();
+    void applyToolbar(const ToolbarChange& change);
     void rebuildRows();
     void FillNewName(bool namesNeeded);
     void PreviewNewNames();

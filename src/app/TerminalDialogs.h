@@ -10,7 +10,9 @@ namespace App {
 
 // Dialogs of the command line: messages are written to a stream, questions are
 // asked on the terminal and answered with y or n (or taken as Yes with --yes,
-// and then still printed).
+// and then still printed). A bare Enter gives the question's default answer,
+// the window's default button: "[y/N]" for No, "[Y/n]" for Yes; any other
+// answer but y, yes or 是 is No.
 // Without a terminal and without --yes every question is answered No.
 class TerminalDialogs final : public Platform::Dialogs
 {

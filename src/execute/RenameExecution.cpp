@@ -256,15 +256,7 @@ RenameOutcome ExecuteRename(const RenameRequest& request)
         // whose entry cannot be written does not happen: the run stops.
         const qsizetype entryStart = entries.size();
         if (status == RowStatus::Renamed && recorded) {
-            QByteArray entry;
-            entry.reserve(2 * folderBytes.size() + oldBytes.size() + newBytes.size() + 6);
-            entry += '"';
-            entry += folderBytes;
-            entry += newBytes;
-            entry += "\r\n";
-            entry += folderBytes;
-            entry += oldBytes;
-            entry += "\"\r\n";
+            const QByteArray entry = encodedUndoEntry(folderBytes, newBytes, oldBytes);
             if (log.append(entry)) {
                 entries += entry;
             } else {
@@ -336,13 +328,8 @@ QStringList ApplyAttributes(const QString& folder, const QStringList& names, int
     return options;
 }
 
-QStringList RefreshOldNames(const QString& folder, const QString& pattern,
-                            const QStringList& previousOldNames)
+QStringList RefreshOldNames(const QStringList& listing, const QStringList& previousOldNames)
 {
-    bool ok = false;
-    const QStringList listing = Platform::listFiles(folder, pattern, &ok);
-    if (!ok)
-        return previousOldNames;
     QStringList names;
     names.reserve(previousOldNames.size());
     for (qsizetype i = 0; i < previousOldNames.size(); ++i)

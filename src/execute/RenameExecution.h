@@ -102,9 +102,9 @@ QString renameQuestion();
 // - when the document cannot be created at all (a missing or read-only undo
 //   folder), the renames go ahead unrecorded, after a warning (warn).
 //
-// After it the window re-reads its hidden file list (RefreshOldNames) and sets:
-// "撤消重命名" and "删除重命名文档" enabled, "执行重命名" disabled, then shows
-// "操作完成！" (information icon).
+// The command around it, with the question, the warnings and what follows
+// for the window (the hidden list re-read, the toolbar), is
+// App::RunExecuteCommand.
 RenameOutcome ExecuteRename(const RenameRequest& request);
 
 // Method 8: gives each listed file the attribute value `attributeMask`
@@ -113,14 +113,11 @@ RenameOutcome ExecuteRename(const RenameRequest& request);
 // Records nothing, asks nothing. The window disables "执行重命名" afterwards.
 QStringList ApplyAttributes(const QString& folder, const QStringList& names, int attributeMask);
 
-// Column OldName after an execution: the plain files of `folder` matching
-// `pattern`, re-read in listing order, position by position for as many rows
-// as there were (`previousOldNames`); a row beyond the end of the new listing
-// shows an empty name. When the folder cannot be read the names stay as they
-// were. The window's hidden file list becomes Platform::listFiles(folder,
-// pattern); FileCount stays as it was.
-QStringList RefreshOldNames(const QString& folder, const QString& pattern,
-                            const QStringList& previousOldNames);
+// Column OldName after an execution: `listing`, the hidden file list re-read
+// from the folder with its pattern, position by position for as many rows as
+// there were (`previousOldNames`); a row beyond the end of the new listing
+// shows an empty name. FileCount stays as it was.
+QStringList RefreshOldNames(const QStringList& listing, const QStringList& previousOldNames);
 
 // "操作成功", "操作失败", "成功设置".
 QString optionText(RowStatus status);

@@ -46,8 +46,23 @@ UndoLogEncoding neededEncoding(const QStringList& paths)
 QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath, UndoLogEncoding encoding)
 {
     if (encoding == UndoLogEncoding::Utf8)
-        return '"' + currentPath.toUtf8() + "\r\n" + oldPath.toUtf8() + "\"\r\n";
-    return '"' + Platform::encodeGbk(currentPath) + "\r\n" + Platform::encodeGbk(oldPath) + "\"\r\n";
+        return encodedUndoEntry({}, currentPath.toUtf8(), oldPath.toUtf8());
+    return encodedUndoEntry({}, Platform::encodeGbk(currentPath), Platform::encodeGbk(oldPath));
+}
+
+QByteArray encodedUndoEntry(const QByteArray& folder, const QByteArray& currentName,
+                            const QByteArray& oldName)
+{
+    QByteArray entry;
+    entry.reserve(2 * folder.size() + currentName.size() + oldName.size() + 6);
+    entry += '"';
+    entry += folder;
+    entry += currentName;
+    entry += "\r\n";
+    entry += folder;
+    entry += oldName;
+    entry += "\"\r\n";
+    return entry;
 }
 
 } // namespace Execute

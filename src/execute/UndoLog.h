@@ -49,5 +49,10 @@ UndoLogEncoding neededEncoding(const QStringList& paths);
 // The bytes of one entry in `encoding`. Both paths must be recordable (see above).
 QByteArray undoEntryBytes(const QString& currentPath, const QString& oldPath,
                           UndoLogEncoding encoding = UndoLogEncoding::Gbk);
+// The same from parts already in the document's encoding: the folder (with its
+// trailing "/") and the names after and before the rename. The execution
+// writes its entries with it, encoding the folder once per run.
+QByteArray encodedUndoEntry(const QByteArray& folder, const QByteArray& currentName,
+                            const QByteArray& oldName);
 
 } // namespace Execute

@@ -7,7 +7,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-AffixPanel::AffixPanel(QWidget* parent) : MethodPanel(2, u"为文件名添加前缀或后缀"_s, parent)
+AffixPanel::AffixPanel(QWidget* parent) : MethodPanel(2, parent)
 {
     const RenameOptions::PrefixSuffix design;
     for (int i = 0; i < 2; ++i) {

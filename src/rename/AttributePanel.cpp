@@ -8,7 +8,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-AttributePanel::AttributePanel(QWidget* parent) : MethodPanel(8, u"更改文件的属性"_s, parent)
+AttributePanel::AttributePanel(QWidget* parent) : MethodPanel(8, parent)
 {
     const std::array<QString, 4> captions{u"常规"_s, u"只读"_s, u"隐藏"_s, u"存档"_s};
     const RenameOptions::Attributes design;

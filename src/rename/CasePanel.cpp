@@ -9,7 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-CasePanel::CasePanel(QWidget* parent) : MethodPanel(7, u"转换文件名中字母的大小写"_s, parent)
+CasePanel::CasePanel(QWidget* parent) : MethodPanel(7, parent)
 {
     const std::array<QString, 3> captions{u"字母全部转换为大写"_s, u"字母全部转换为小写"_s,
                                           u"首字母转换为大写"_s};

@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace Rename {
 
 DeletePanel::DeletePanel(Platform::Dialogs& dialogs, QWidget* parent)
-    : MethodPanel(1, u"删除文件名前面或后面若干个字符"_s, parent), m_dialogs(dialogs)
+    : MethodPanel(1, parent), m_dialogs(dialogs)
 {
     auto* filter = new DigitKeyFilter(
         [this] { m_dialogs.plain(u"请输入删除字符的个数，\r\n只能输入数字0－９！"_s); }, this);

@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-ExtensionPanel::ExtensionPanel(QWidget* parent) : MethodPanel(4, u"修改文件的扩展名"_s, parent)
+ExtensionPanel::ExtensionPanel(QWidget* parent) : MethodPanel(4, parent)
 {
     Label2 = new QLabel(u"输入新扩展名："_s, this);
     TxtExt = new QLineEdit(this);

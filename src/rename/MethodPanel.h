@@ -21,13 +21,17 @@ public:
     virtual void readOptions(RenameOptions& options) const = 0;
     // This panel's steps when its tab has been selected and the panel is shown.
     virtual void tabSelected() {}
+    // Sets the Tab order of the row's controls to their order on screen, left
+    // to right, whatever order they were made in.
+    void orderTabsAsShown();
 
 Q_SIGNALS:
     // The user changed an option that calls for a new preview ("预览新文件名").
     void previewEnabled();
 
 protected:
-    MethodPanel(int index, const QString& toolTip, QWidget* parent);
+    // The panel of tab `index`, with that tab's tooltip (methodToolTip()).
+    MethodPanel(int index, QWidget* parent);
 
     // Places `widget` in the row at `x` with `width`, under `objectName`.
     template <typename W> W* place(W* widget, const QString& objectName, int x, int width)

@@ -19,7 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace Rename {
 
 NumberingPanel::NumberingPanel(Platform::Dialogs& dialogs, QWidget* parent)
-    : MethodPanel(0, u"去除原文件名，可按设定规则为文件自动编号"_s, parent), m_dialogs(dialogs)
+    : MethodPanel(0, parent), m_dialogs(dialogs)
 {
     const RenameOptions::Numbering design;
     for (int i = 0; i < 5; ++i) {

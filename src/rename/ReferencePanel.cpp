@@ -13,7 +13,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace Rename {
 
 ReferencePanel::ReferencePanel(Platform::Dialogs& dialogs, const Platform::AppPaths& paths, QWidget* parent)
-    : MethodPanel(6, u"利用引用文档，将文件名命名为特定的文本"_s, parent), m_dialogs(dialogs), m_paths(paths)
+    : MethodPanel(6, parent), m_dialogs(dialogs), m_paths(paths)
 {
     for (int i = 0; i < 2; ++i) {
         OptFile[i] = new QRadioButton(i == 0 ? u"使用默认文本文档"_s : u"使用自定义文本文档"_s, this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace Rename {
 
 // The rename method, the index of the method tab that selects it.
@@ -16,5 +18,12 @@ enum class RenameMethod : int
     Attributes = 8,        // "更改属性": names stay as listed
     Workbook = 9,          // "合并工作表": renames nothing
 };
+
+inline constexpr int MethodCount = 10;
+
+// The caption of the method's tab, and the tooltip of its panel FraSS(i), which
+// the tab strip takes over while the tab is selected. Empty outside 0 to 9.
+QString methodCaption(RenameMethod method);
+QString methodToolTip(RenameMethod method);
 
 } // namespace Rename

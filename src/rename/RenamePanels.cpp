@@ -24,8 +24,10 @@ RenamePanels::RenamePanels(Platform::Dialogs& dialogs, const Platform::AppPaths&
                 new ReferencePanel(dialogs, paths),
                 new CasePanel(),
                 new AttributePanel()};
-    for (const QPointer<MethodPanel>& p : m_panels)
+    for (const QPointer<MethodPanel>& p : m_panels) {
+        p->orderTabsAsShown();
         connect(p, &MethodPanel::previewEnabled, this, &RenamePanels::previewEnabled);
+    }
 }
 
 RenamePanels::~RenamePanels()

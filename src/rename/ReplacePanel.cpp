@@ -7,7 +7,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-ReplacePanel::ReplacePanel(QWidget* parent) : MethodPanel(3, u"替换文件名中的某些字符"_s, parent)
+ReplacePanel::ReplacePanel(QWidget* parent) : MethodPanel(3, parent)
 {
     Label1[0] = new QLabel(u"将"_s, this);
     TxtFind = new QLineEdit(this);
@@ -16,6 +16,8 @@ ReplacePanel::ReplacePanel(QWidget* parent) : MethodPanel(3, u"替换文件名�
     // "将 … 替换为 …" reads as one sentence; alone, each box needs its own name.
     TxtFind->setAccessibleName(u"要替换的文本"_s);
     TxtRep->setAccessibleName(u"替换为"_s);
+    Label1[0]->setBuddy(TxtFind);
+    Label1[1]->setBuddy(TxtRep);
     Label1[2] = new QLabel(u"如果文件名中没有替换文本，将保留原文件名"_s, this);
     connect(TxtFind, &QLineEdit::textChanged, this, &MethodPanel::previewEnabled);
     connect(TxtRep, &QLineEdit::textChanged, this, &MethodPanel::previewEnabled);

@@ -11,7 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace Rename {
 
-SplitPanel::SplitPanel(QWidget* parent) : MethodPanel(5, u"利用分割字符分割文件名"_s, parent)
+SplitPanel::SplitPanel(QWidget* parent) : MethodPanel(5, parent)
 {
     LblFG = new QLabel(u"选择或输入分割字符"_s, this);
     cboFG = new QComboBox(this);

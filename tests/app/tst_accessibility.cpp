@@ -9,6 +9,8 @@
 #include "platform/FixedClock.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -80,6 +82,34 @@ void TestAccessibility::mainWindowWalk()
     QVERIFY2(walk.problems.isEmpty(), qPrintable(walk.problems.join(u"; "_s)));
     QVERIFY(walk.visited.contains(w.findChild<QWidget*>(u"ExpTree1"_s)));
     QVERIFY(walk.visited.contains(w.findChild<QWidget*>(u"LstMain"_s)));
+    if (tab == 9)
+        return; // the workbook tab's own controls are tested with the tab
+
+    // On a method panel Tab goes left to right, as the row reads, and each label
+    // in front of a box is that box's buddy (a screen reader reads it out with
+    // the box, and a mnemonic would move there).
+    QWidget* panel = w.methodPanel(tab);
+    QWidget* previous = nullptr;
+    for (QWidget* visited : walk.visited) {
+        if (!panel->isAncestorOf(visited))
+            continue;
+        if (previous)
+            QVERIFY2(visited->mapTo(panel, QPoint()).x() > previous->mapTo(panel, QPoint()).x(),
+                     qPrintable(u"Tab goes back from "_s + previous->objectName() + u" to "_s +
+                                visited->objectName()));
+        previous = visited;
+    }
+    QVERIFY(previous);
+    const QList<QWidget*> row = panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QLabel* label : panel->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QWidget* next = nullptr;
+        for (QWidget* control : row)
+            if (control->x() > label->x() && (!next || control->x() < next->x()))
+                next = control;
+        if (qobject_cast<QLineEdit*>(next) || qobject_cast<QComboBox*>(next))
+            QVERIFY2(label->buddy() == next,
+                     qPrintable(label->objectName() + u" is not the buddy of "_s + next->objectName()));
+    }
 }
 
 void TestAccessibility::walkFindsFaults()

@@ -1,5 +1,7 @@
 #include "TempTree.h"
+#include "app/TerminalDialogs.h"
 #include "execute/RenameExecution.h"
+#include "execute/UndoRecords.h"
 #include "platform/FileAttributes.h"
 #include "platform/FixedClock.h"
 #include "platform/GbkText.h"
@@ -13,6 +15,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -24,10 +30,8 @@ struct Result
     QString err;
 };
 
-// Runs the built tool with no display and no terminal on standard input.
-Result runCli(const QStringList& args, const QString& appHome = {})
+void prepare(QProcess& process, const QString& appHome = {})
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(u"QT_QPA_PLATFORM"_s);
     env.remove(u"DISPLAY"_s);
@@ -35,7 +39,16 @@ Result runCli(const QStringList& args, const QString& appHome = {})
     if (!appHome.isEmpty())
         env.insert(u"XDG_DATA_HOME"_s, appHome);
     process.setProcessEnvironment(env);
+}
+
+// Runs the built tool with no display and no terminal on standard input.
+Result runCli(const QStringList& args, const QString& appHome = {}, const QString& workingFolder = {})
+{
+    QProcess process;
+    prepare(process, appHome);
     process.setStandardInputFile(QProcess::nullDevice());
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(TARNWICK_CLI), args);
     process.waitForFinished(60000);
     Result r;
@@ -43,6 +56,69 @@ Result runCli(const QStringList& args, const QString& appHome = {})
     r.out = QString::fromUtf8(process.readAllStandardOutput());
     r.err = QString::fromUtf8(process.readAllStandardError());
     return r;
+}
+
+// Runs the built tool with a terminal on standard input, as a user at a
+// shell: waits for its question (" [y/N] " on standard error), then types
+// `answer` and Enter. `pause` is waited between seeing the question and
+// answering; `asked` receives the moment the question was seen.
+Result runCliOnTerminal(const QStringList& args, const QByteArray& answer, int pauseMs = 0,
+                        QDateTime* asked = nullptr)
+{
+    Result r;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return r;
+    const QByteArray terminal = ::ptsname(master);
+    QProcess process;
+    prepare(process);
+    process.setChildProcessModifier([terminal] {
+        const int fd = ::open(terminal.constData(), O_RDWR);
+        if (fd >= 0) {
+            ::dup2(fd, STDIN_FILENO);
+            ::close(fd);
+        }
+    });
+    process.start(QStringLiteral(TARNWICK_CLI), args);
+    QByteArray err;
+    QByteArray out;
+    while (!err.contains(" [y/N] ") && process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(100);
+        err += process.readAllStandardError();
+        out += process.readAllStandardOutput();
+    }
+    if (asked)
+        *asked = QDateTime::currentDateTime();
+    if (process.state() != QProcess::NotRunning) {
+        QTest::qSleep(pauseMs);
+        const QByteArray typed = answer + '\n';
+        if (::write(master, typed.constData(), size_t(typed.size())) != typed.size())
+            qWarning("could not type the answer");
+    }
+    process.waitForFinished(60000);
+    ::close(master);
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = QString::fromUtf8(out + process.readAllStandardOutput());
+    r.err = QString::fromUtf8(err + process.readAllStandardError());
+    return r;
+}
+
+// An undo record as a run at `at` writes it, renaming each `renames` pair
+// (old name, new name) inside `folder`.
+QString recordRenames(const QString& folder, const QList<QPair<QString, QString>>& renames,
+                      const QString& undoFolder, const QDateTime& at)
+{
+    Platform::FixedClock clock(at);
+    Execute::RenameRequest request;
+    request.folder = folder;
+    for (const auto& [from, to] : renames) {
+        request.oldNames.append(from);
+        request.newNames.append(to);
+    }
+    request.undoFolder = undoFolder;
+    request.clock = &clock;
+    const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
+    return outcome.recorded ? outcome.undoLogPath : QString();
 }
 
 QStringList lines(const QString& text)
@@ -73,6 +149,13 @@ private Q_SLOTS:
     void renameWithoutTerminalRefuses();
     void attributes();
     void undoOfWindowRecord();
+    void terminalAnswersWithTheWindowsDefault_data();
+    void terminalAnswersWithTheWindowsDefault();
+    void renameOnTerminalShowsRowsBeforeAsking();
+    void undoOnTerminalShowsEntriesBeforeAsking();
+    void undoFindsRecord_data();
+    void undoFindsRecord();
+    void undoListsRecordsNewestFirst();
     void workbookCommands();
 };
 
@@ -123,15 +206,16 @@ void TestCli::helpVersionAndUsageErrors_data()
     QTest::newRow("number option not a number")
         << QStringList{u"preview"_s, u"/tmp"_s, u"--delete-front"_s, u"x"_s} << 2 << QString()
         << u"--delete-front 只能取数字：x"_s;
-    QTest::newRow("negative digits")
-        << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits=-2"_s} << 2 << QString()
-        << u"--digits 只能取数字：-2"_s;
+    QTest::newRow("negative digits") << QStringList{u"preview"_s, u"/tmp"_s, u"--number"_s, u"--digits=-2"_s}
+                                     << 2 << QString() << u"--digits 只能取数字：-2"_s;
     QTest::newRow("empty filter") << QStringList{u"list"_s, u"/tmp"_s, u"--filter="_s} << 0 << QString()
                                   << u"--filter 为空：不匹配任何文件。"_s;
     QTest::newRow("two folders") << QStringList{u"list"_s, u"/tmp"_s, u"/usr"_s} << 2 << QString()
                                  << u"多余的参数：/usr"_s;
     QTest::newRow("undo without record")
         << QStringList{u"undo"_s, u"--yes"_s} << 2 << QString() << u"undo 需要一个重命名记录文档"_s;
+    QTest::newRow("undo list with a record") << QStringList{u"undo"_s, u"--list"_s, u"a.txt"_s} << 2
+                                             << QString() << u"--list 不取重命名记录文档：a.txt"_s;
     QTest::newRow("unreadable folder")
         << QStringList{u"list"_s, u"/nonexistent/folder"_s} << 2 << QString() << u"无法读取文件夹"_s;
 }
@@ -282,7 +366,8 @@ void TestCli::commandHelp_data()
                           << QStringList{u"用法：tarnwick-cli list"_s, u"--filter=PATTERNS"_s, u"--json"_s}
                           << QStringList{u"--number"_s};
     QTest::newRow("undo") << QStringList{u"undo"_s, u"--help"_s}
-                          << QStringList{u"用法：tarnwick-cli undo RECORD"_s, u"--yes"_s}
+                          << QStringList{u"用法：tarnwick-cli undo RECORD"_s, u"undo --list"_s, u"--yes"_s,
+                                         u"--undo-dir=DIR"_s}
                           << QStringList{u"--filter"_s};
 }
 
@@ -408,6 +493,228 @@ void TestCli::undoOfWindowRecord()
              qPrintable(r.err));
     QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
     QVERIFY(undo.entries().isEmpty());
+}
+
+// A bare Enter takes the default button the window's box has; --yes and a
+// missing terminal answer as before.
+void TestCli::terminalAnswersWithTheWindowsDefault_data()
+{
+    QTest::addColumn<Platform::MessageAnswer>("defaultAnswer");
+    QTest::addColumn<QString>("typed"); // "(none)": no terminal
+    QTest::addColumn<bool>("assumeYes");
+    QTest::addColumn<Platform::MessageAnswer>("answer");
+    QTest::addColumn<QString>("prompt");
+    using Platform::MessageAnswer;
+    QTest::newRow("Enter, No default")
+        << MessageAnswer::No << u""_s << false << MessageAnswer::No << u"问？ [y/N] "_s;
+    QTest::newRow("Enter, Yes default")
+        << MessageAnswer::Yes << u""_s << false << MessageAnswer::Yes << u"问？ [Y/n] "_s;
+    QTest::newRow("y, No default") << MessageAnswer::No << u"y"_s << false << MessageAnswer::Yes
+                                   << u"问？ [y/N] "_s;
+    QTest::newRow("是, No default") << MessageAnswer::No << u"是"_s << false << MessageAnswer::Yes
+                                    << u"问？ [y/N] "_s;
+    QTest::newRow("n, Yes default") << MessageAnswer::Yes << u"n"_s << false << MessageAnswer::No
+                                    << u"问？ [Y/n] "_s;
+    QTest::newRow("other, Yes default")
+        << MessageAnswer::Yes << u"maybe"_s << false << MessageAnswer::No << u"问？ [Y/n] "_s;
+    QTest::newRow("no terminal, Yes default")
+        << MessageAnswer::Yes << u"(none)"_s << false << MessageAnswer::No << QString();
+    QTest::newRow("--yes") << MessageAnswer::No << u"(none)"_s << true << MessageAnswer::Yes
+                           << u"问？ [y/N] y (--yes)\n"_s;
+}
+
+void TestCli::terminalAnswersWithTheWindowsDefault()
+{
+    QFETCH(Platform::MessageAnswer, defaultAnswer);
+    QFETCH(QString, typed);
+    QFETCH(bool, assumeYes);
+    QFETCH(Platform::MessageAnswer, answer);
+    QFETCH(QString, prompt);
+    QString messages;
+    QString prompts;
+    QString input = typed + u'\n';
+    QTextStream messagesStream(&messages);
+    QTextStream promptsStream(&prompts);
+    QTextStream answers(&input);
+    App::TerminalDialogs dialogs(messagesStream, promptsStream, typed == u"(none)"_s ? nullptr : &answers,
+                                 assumeYes);
+    const Platform::MessageRequest request{u"问？"_s, QString(), Platform::MessageIcon::Information,
+                                           Platform::MessageButtons::YesNo, defaultAnswer};
+    QCOMPARE(dialogs.message(request), answer);
+    QCOMPARE(prompts, prompt);
+    QCOMPARE(dialogs.declined(), answer == Platform::MessageAnswer::No);
+    QVERIFY(messages.isEmpty());
+}
+
+// Without --yes the rows go to the terminal before the question, and the record
+// is named at the question, not at the answer.
+void TestCli::renameOnTerminalShowsRowsBeforeAsking()
+{
+    TempTree tree;
+    TempTree undo;
+    tree.write(u"files/a.txt"_s, "A");
+    tree.write(u"files/张三.txt"_s, "B");
+    const QString folder = tree.file(u"files"_s);
+    const QStringList args{u"rename"_s, folder,          u"--affix"_s, u"--prefix"_s,
+                           u"x_"_s,     u"--undo-dir"_s, undo.path()};
+    const QString plan =
+        folder + u"/\n  a.txt → x_a.txt\n  张三.txt → x_张三.txt\n是否重命名这些文件? [y/N] "_s;
+
+    Result r = runCliOnTerminal(args, "n");
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.startsWith(plan), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QCOMPARE(tree.entries(u"files"_s), (QStringList{u"a.txt"_s, u"张三.txt"_s}));
+    QVERIFY(undo.entries().isEmpty());
+
+    QDateTime asked;
+    r = runCliOnTerminal(args, "y", 1100, &asked);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.startsWith(plan), qPrintable(r.err));
+    QCOMPARE(lines(r.out).mid(0, 2),
+             (QStringList{u"a.txt\tx_a.txt\t操作成功"_s, u"张三.txt\tx_张三.txt\t操作成功"_s}));
+    const QStringList records = undo.entries();
+    QCOMPARE(records.size(), 1);
+    const std::optional<QDateTime> named = Execute::undoLogNameTime(records.first());
+    QVERIFY2(named, qPrintable(records.first()));
+    // Named at the answer, the record would carry a second after the question was seen.
+    QVERIFY2(*named <= asked,
+             qPrintable(records.first() + u" asked at "_s + asked.toString(Qt::ISODateWithMs)));
+}
+
+void TestCli::undoOnTerminalShowsEntriesBeforeAsking()
+{
+    TempTree tree;
+    TempTree undo;
+    tree.write(u"DSC0001.jpg"_s, "1");
+    tree.write(u"DSC0002.jpg"_s, "2");
+    const QString record =
+        recordRenames(tree.path(), {{u"DSC0001.jpg"_s, u"001.jpg"_s}, {u"DSC0002.jpg"_s, u"002.jpg"_s}},
+                      undo.path(), QDateTime(QDate(2013, 10, 17), QTime(9, 5, 30)));
+    QVERIFY(!record.isEmpty());
+    const QStringList args{u"undo"_s, u"2013-10-17 9时5分30秒.txt"_s, u"--undo-dir"_s, undo.path()};
+    const QString folder = tree.path() + u'/';
+    const QString plan = record + u"\n  "_s + folder + u"001.jpg → "_s + folder + u"DSC0001.jpg\n  "_s +
+                         folder + u"002.jpg → "_s + folder +
+                         u"DSC0002.jpg\n要撤消以下文件夹中所有文件重命名吗？\n"_s + folder + u" [y/N] "_s;
+
+    Result r = runCliOnTerminal(args, "n");
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.startsWith(plan), qPrintable(r.err));
+    QCOMPARE(tree.entries(), (QStringList{u"001.jpg"_s, u"002.jpg"_s}));
+    QVERIFY(QFileInfo::exists(record));
+
+    r = runCliOnTerminal(args, "y");
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.startsWith(plan), qPrintable(r.err));
+    QCOMPARE(r.out, u"2 个文件按要求撤消重命名！\n"_s);
+    QCOMPARE(tree.entries(), (QStringList{u"DSC0001.jpg"_s, u"DSC0002.jpg"_s}));
+}
+
+void TestCli::undoFindsRecord_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("undone"); // the file that is back, when found
+    // The working folder holds work/r.txt (undoes b.txt) and r.txt (undoes c.txt);
+    // the undo folder holds r.txt (undoes a.txt) and only.txt (undoes d.txt).
+    QTest::newRow("relative path") << u"work/r.txt"_s << true << u"b.txt"_s;
+    QTest::newRow("a file of the working folder comes first") << u"r.txt"_s << true << u"c.txt"_s;
+    QTest::newRow("a bare name in the undo folder") << u"only.txt"_s << true << u"d.txt"_s;
+    QTest::newRow("a path is not looked for in the undo folder") << u"work/only.txt"_s << false << QString();
+    QTest::newRow("neither") << u"missing.txt"_s << false << QString();
+}
+
+void TestCli::undoFindsRecord()
+{
+    QFETCH(QString, argument);
+    QFETCH(bool, found);
+    QFETCH(QString, undone);
+    TempTree files;
+    TempTree working;
+    TempTree undo;
+    const QDateTime at(QDate(2013, 10, 17), QTime(9, 5, 30));
+    const QString records[4][3] = {{u"a.txt"_s, u"undo"_s, u"r.txt"_s},
+                                   {u"b.txt"_s, u"working"_s, u"work/r.txt"_s},
+                                   {u"c.txt"_s, u"working"_s, u"r.txt"_s},
+                                   {u"d.txt"_s, u"undo"_s, u"only.txt"_s}};
+    for (const auto& [name, where, as] : records) {
+        files.write(name);
+        TempTree scratch;
+        const QString written = recordRenames(files.path(), {{name, u"new_"_s + name}}, scratch.path(), at);
+        QVERIFY(!written.isEmpty());
+        const TempTree& target = where == u"undo"_s ? undo : working;
+        QFileInfo(target.file(as)).dir().mkpath(u"."_s);
+        QVERIFY(QFile::rename(written, target.file(as)));
+    }
+
+    const Result r =
+        runCli({u"undo"_s, argument, u"--undo-dir"_s, undo.path(), u"--yes"_s}, {}, working.path());
+    if (!found) {
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(u"找不到重命名记录文档："_s + working.path() + u'/' + argument),
+                 qPrintable(r.err));
+        if (!argument.contains(u'/'))
+            QVERIFY2(r.err.contains(undo.path()), qPrintable(r.err));
+        QCOMPARE(files.entries(),
+                 (QStringList{u"new_a.txt"_s, u"new_b.txt"_s, u"new_c.txt"_s, u"new_d.txt"_s}));
+        return;
+    }
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, u"1 个文件按要求撤消重命名！\n"_s);
+    QVERIFY(files.exists(undone));
+    QCOMPARE(files.entries().size(), 4);
+}
+
+void TestCli::undoListsRecordsNewestFirst()
+{
+    TempTree files;
+    TempTree undo;
+    const QString entry = u"\"/f/new.txt\r\n/f/old.txt\"\r\n"_s;
+    // The names' moments, not their letters nor the files' times, give the order:
+    // "10时" sorts before "9时" by letters, and each file's time is set the other way round.
+    const struct
+    {
+        QString name;
+        int entries;
+        QDateTime modified;
+    } records[] = {
+        {u"2013-10-17 9时5分30秒.txt"_s, 2, QDateTime(QDate(2020, 1, 1), QTime(12, 0))},
+        {u"2013-10-17 10时0分0秒.txt"_s, 1, QDateTime(QDate(2013, 10, 17), QTime(8, 0))},
+        {u"2013-10-17 10时0分0秒 (2).txt"_s, 3, QDateTime(QDate(2013, 10, 17), QTime(7, 0))},
+        // A name that carries no moment goes by its file's time.
+        {u"mine.txt"_s, 0, QDateTime(QDate(2013, 10, 17), QTime(9, 30))},
+    };
+    for (const auto& record : records) {
+        QByteArray bytes;
+        for (int k = 0; k < record.entries; ++k)
+            bytes += Platform::encodeGbk(entry);
+        QFile file(undo.write(record.name, bytes));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(record.modified, QFileDevice::FileModificationTime));
+    }
+    undo.write(u"notes.doc"_s, "x");
+    undo.write(u".hidden.txt"_s, "x");
+    undo.mkdir(u"folder.txt"_s);
+
+    Result r = runCli({u"undo"_s, u"--list"_s, u"--undo-dir"_s, undo.path()});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(lines(r.out),
+             (QStringList{u"2013-10-17 10时0分0秒 (2).txt\t3"_s, u"2013-10-17 10时0分0秒.txt\t1"_s,
+                          u"mine.txt\t0"_s, u"2013-10-17 9时5分30秒.txt\t2"_s}));
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+
+    r = runCli({u"undo"_s, u"--list"_s, u"--undo-dir="_s + undo.path(), u"--json"_s});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8()).object().value(u"records"_s).toArray();
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0].toObject().value(u"name"_s).toString(), u"2013-10-17 10时0分0秒 (2).txt"_s);
+    QCOMPARE(rows[0].toObject().value(u"entries"_s).toInt(), 3);
+
+    // A folder that was never made holds no record.
+    r = runCli({u"undo"_s, u"--list"_s, u"--undo-dir"_s, files.file(u"never"_s)});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.isEmpty());
 }
 
 void TestCli::workbookCommands()

@@ -7,6 +7,8 @@
 #include "workbook/WorkbookTab.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
@@ -17,8 +19,12 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QRadioButton>
-#include <QTabWidget>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -109,6 +115,8 @@ private Q_SLOTS:
     void tabSelection_data();
     void tabSelection();
     void resizeScalesEveryControl();
+    void tabCaptionsWholeAtDesignSize_data();
+    void tabCaptionsWholeAtDesignSize();
     void screenshots();
     void workbookTab();
 };
@@ -575,6 +583,25 @@ void TestMainWindow::resizeScalesEveryControl()
     QCOMPARE(designMain, QRect(160, 88, 625, 433));
     QVERIFY(designFont > 0);
 
+    // What a check box, a radio button and a list row draw their indicators in, at a scale.
+    auto* box = w.findChild<QCheckBox*>(u"ChkQH_0"_s);
+    auto* radio = w.findChild<QRadioButton*>(u"OptZH_0"_s);
+    auto* rows = w.findChild<QTreeView*>(u"LstMain"_s);
+    const auto indicators = [box, radio, rows] {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect boxRect = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        option.initFrom(radio);
+        const QRect radioRect =
+            radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio);
+        const QSize rowBox(rows->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, rows),
+                           rows->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, rows));
+        return QList<QSize>{boxRect.size(), radioRect.size(), rowBox};
+    };
+    const QList<QSize> designIndicators = indicators();
+    for (const QSize& size : designIndicators)
+        QVERIFY(!size.isEmpty());
+
     const int menu = w.height() - w.clientArea()->height();
     w.resize(MainWindow::DesignWidth * 2, MainWindow::DesignHeight * 3 / 2 + menu);
     QTRY_COMPARE(w.clientArea()->size(),
@@ -588,7 +615,11 @@ void TestMainWindow::resizeScalesEveryControl()
     for (int column = 0; column < FileRow::ColumnCount; ++column)
         QCOMPARE(list->columnWidth(column), FileListModel::designWidth(column) * 2);
     QCOMPARE(w.findChild<QToolBar*>(u"Toolbar1"_s)->iconSize(), QSize(24, 24));
-    QCOMPARE(w.findChild<QWidget*>(u"FraSS_3"_s)->font().pointSizeF(), designFont * 1.5);
+    QWidget* panel = w.findChild<QWidget*>(u"FraSS_3"_s);
+    QCOMPARE(panel->font().pointSizeF(), w.designGeometry().designPointSize(panel) * 1.5);
+    // So do the boxes and circles of check boxes and radio buttons.
+    QCOMPARE(indicators(),
+             (QList<QSize>{designIndicators[0] * 1.5, designIndicators[1] * 1.5, designIndicators[2] * 1.5}));
     // Every resize returns to the workbook tab.
     QCOMPARE(w.CurrentMethod(), 9);
     QCOMPARE(w.tabs()->currentIndex(), 9);
@@ -604,6 +635,44 @@ void TestMainWindow::resizeScalesEveryControl()
     QTRY_COMPARE(w.clientArea()->size(), QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
     QCOMPARE(picMain->font().pointSizeF(), designFont);
     QCOMPARE(picMain->geometry(), designMain);
+    QCOMPARE(indicators(), designIndicators);
+}
+
+void TestMainWindow::tabCaptionsWholeAtDesignSize_data()
+{
+    QTest::addColumn<qreal>("desktopFont"); // point size; 0: the platform's own
+    QTest::newRow("the platform's font") << qreal(0);
+    // A GTK desktop's font is larger than the design's ("Sans 10", "Cantarell 11").
+    QTest::newRow("10 pt") << qreal(10);
+    QTest::newRow("11 pt") << qreal(11);
+    QTest::newRow("13 pt") << qreal(13);
+}
+
+// Each of the ten captions shows whole at the design size, at the desktop's font.
+void TestMainWindow::tabCaptionsWholeAtDesignSize()
+{
+    QFETCH(qreal, desktopFont);
+    const QFont platformFont = QApplication::font();
+    const auto restore = qScopeGuard([platformFont] { QApplication::setFont(platformFont); });
+    if (desktopFont > 0) {
+        QFont font = platformFont;
+        font.setPointSizeF(desktopFont);
+        QApplication::setFont(font);
+    }
+    Fixture f;
+    MainWindow& w = f.started();
+    QCOMPARE(w.clientArea()->size(), QSize(MainWindow::DesignWidth, MainWindow::DesignHeight));
+    QTabBar* bar = w.tabs()->tabBar();
+    QCOMPARE(bar->count(), MainWindow::MethodCount);
+    const QFontMetrics metrics(bar->font());
+    for (int i = 0; i < bar->count(); ++i) {
+        const QRect tab = bar->tabRect(i);
+        QVERIFY2(bar->mapTo(w.tabs(), tab.topRight()).x() < w.tabs()->width(),
+                 qPrintable(bar->tabText(i) + u" is cut at the strip's edge"_s));
+        QVERIFY2(tab.width() > metrics.horizontalAdvance(bar->tabText(i)),
+                 qPrintable(bar->tabText(i) + u" is squeezed"_s));
+    }
+    QVERIFY(bar->font().pointSizeF() >= 6);
 }
 
 void TestMainWindow::screenshots()
@@ -622,6 +691,11 @@ void TestMainWindow::screenshots()
         QVERIFY(w.grab().save(path));
         QVERIFY(QFileInfo(path).size() > 0);
     }
+    // Asked for less than the design, the window keeps its design size.
+    w.resize(600, 420);
+    QTRY_VERIFY(w.clientArea()->width() == MainWindow::DesignWidth);
+    QApplication::processEvents();
+    QVERIFY(w.grab().save(QStringLiteral(SCREENSHOT_DIR) + u"/mainwindow-600x420.png"_s));
     // Larger than the design: the list's columns keep their cells whole.
     w.resize(1400, 900);
     QTRY_VERIFY(w.clientArea()->width() == 1400);

@@ -90,6 +90,9 @@ private Q_SLOTS:
         QVERIFY(Execute::unrecordableReason(u"/d/😀"_s, false).isEmpty()); // the document becomes UTF-8
         QCOMPARE(Execute::undoEntryBytes(u"/d/ö/1.txt"_s, u"/d/ö/a.txt"_s, Execute::UndoLogEncoding::Utf8),
                  QByteArray("\"/d/\xC3\xB6/1.txt\r\n/d/\xC3\xB6/a.txt\"\r\n"));
+        // The form the execution writes: the folder, encoded once, before each name.
+        QCOMPARE(Execute::encodedUndoEntry("/d/", "001.jpg", "DSC0001.jpg"),
+                 QByteArray("\"/d/001.jpg\r\n/d/DSC0001.jpg\"\r\n"));
         QCOMPARE(Execute::neededEncoding({u"/d/照片/a"_s, u"/d/b"_s}), Execute::UndoLogEncoding::Gbk);
         QCOMPARE(Execute::neededEncoding({u"/d/照片/a"_s, u"/d/ö"_s}), Execute::UndoLogEncoding::Utf8);
     }

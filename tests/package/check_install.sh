@@ -56,6 +56,12 @@ complete_words() {
 [ "$(complete_words tarnwick-cli workbook merge-sheets f --into)" = "--into-new --into-sheet" ] ||
     fail "completion of workbook merge-sheets"
 [ "$(complete_words tarnwick-cli folders run "")" = "<files-d>" ] || fail "completion of a folder"
+[ "$(complete_words tarnwick-cli undo --l)" = "--list" ] || fail "completion of undo --list"
+# A record's bare name comes from the installed tool's own listing.
+mkdir -p "$work/undo"
+: >"$work/undo/2026-12-10 9时5分30秒.txt"
+[ "$(complete_words "$prefix/bin/tarnwick-cli" undo --undo-dir "$work/undo" 2026)" = "<files> 2026-12-10 9时5分30秒.txt" ] ||
+    fail "completion of a record name: $(complete_words "$prefix/bin/tarnwick-cli" undo --undo-dir "$work/undo" 2026)"
 
 # Run the installed programs as a new user would: empty home, own runtime folder.
 home=$work/home

@@ -1,17 +1,20 @@
 #include "RenameCommand.h"
 
 #include "CommandParser.h"
+#include "app/ExecuteCommand.h"
 #include "app/FileListModel.h"
 #include "app/FileRow.h"
 #include "app/HiddenFileList.h"
 #include "app/TerminalDialogs.h"
 #include "execute/RenameExecution.h"
+#include "execute/UndoLogDocument.h"
+#include "execute/UndoRecords.h"
 #include "execute/UndoRename.h"
 #include "platform/FileSystem.h"
-#include "rename/AttributeMask.h"
 #include "rename/FillNewName.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -70,8 +73,7 @@ QString text(const char16_t* s)
 }
 
 // Calls add(name, description, valueName) for every option of the methods.
-template <class Add>
-void forEachMethodOption(bool executing, Add&& add)
+template <class Add> void forEachMethodOption(bool executing, Add&& add)
 {
     for (const MethodOption& m : kMethods) {
         if (m.method != RenameMethod::Attributes || executing)
@@ -83,7 +85,7 @@ void forEachMethodOption(bool executing, Add&& add)
     add(u"increment"_s, u"编号增量（--number，默认 1）"_s, u"N"_s);
     add(u"start"_s, u"起始编号（--number，默认 1）"_s, u"N"_s);
     add(u"keep-name"_s, u"保留原文件名，在编号或新文件名的前面或后面（--number、--reference）"_s,
-               u"before|after"_s);
+        u"before|after"_s);
     add(u"drop-name"_s, u"去掉原文件名（--affix）"_s);
     add(u"with"_s, u"替换成的文本（--replace）"_s, u"TEXT"_s);
     add(u"part"_s, u"保留分割字符前面、后面的部分，或交换两部分（--split）"_s, u"before|after|swap"_s);
@@ -95,10 +97,10 @@ void forEachMethodOption(bool executing, Add&& add)
 
 void addMethodOptions(CommandParser& parser, bool executing)
 {
-    forEachMethodOption(executing, [&parser](const QString& name, const QString& description,
-                                             const QString& valueName = {}) {
-        parser.add(name, description, valueName);
-    });
+    forEachMethodOption(
+        executing, [&parser](const QString& name, const QString& description, const QString& valueName = {}) {
+            parser.add(name, description, valueName);
+        });
 }
 
 // --keep-name: before|after, with front|back as the same; -1 when neither.
@@ -112,8 +114,7 @@ int keepNameSide(const QString& value)
 }
 
 // Reads the method and its options from `p` into `parsed`; a contradiction sets parsed.error.
-template <class Parser>
-void readMethod(const Parser& p, ParsedOptions& parsed)
+template <class Parser> void readMethod(const Parser& p, ParsedOptions& parsed)
 {
     auto& o = parsed.rename;
     // Every box starts unticked or empty; the numbers start at their design values.
@@ -147,7 +148,8 @@ void readMethod(const Parser& p, ParsedOptions& parsed)
 
     // The panels' number boxes take digits only; a value they would refuse is a
     // usage error here rather than a number read as 0.
-    for (const QString& name : {u"digits"_s, u"increment"_s, u"start"_s, u"delete-front"_s, u"delete-back"_s}) {
+    for (const QString& name :
+         {u"digits"_s, u"increment"_s, u"start"_s, u"delete-front"_s, u"delete-back"_s}) {
         const QString value = p.isSet(name) ? p.value(name) : QString();
         if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c < u'0' || c > u'9'; })) {
             parsed.error = u"--"_s + name + u" 只能取数字："_s + value;
@@ -389,7 +391,7 @@ bool FileCommand::computeNewNames(QStringList& messages, QStringList& newNames)
         QString shown = message.text;
         *m_env.err << shown.replace(u"\r\n"_s, u"\n"_s) << Qt::endl;
     }
-    if (*m_parsed.method == RenameMethod::ReferenceDocument && computed.names.isEmpty() && !m_names.isEmpty())
+    if (computed.documentUnreadable)
         return false;
     newNames = computed.names;
     newNames.resize(m_names.size());
@@ -427,53 +429,39 @@ int FileCommand::rename()
         return 2; // the reference document could not be read; the message said why
     const bool attributes = *m_parsed.method == RenameMethod::Attributes;
 
-    QStringList options;
-    QString undoPath;
-    bool recorded = true;
-    if (attributes) {
-        // The window asks nothing before it sets attributes; neither does this.
-        options = Execute::ApplyAttributes(m_folder, m_names,
-                                           Rename::AttributeMask(m_parsed.rename.attributes.ChkSX));
-    } else {
-        if (!m_parsed.yes) {
-            if (!m_env.terminal) {
-                *m_env.err << u"没有终端可以确认“"_s << Execute::renameQuestion()
-                           << u"”，未做任何更改；确认无误后请加 --yes。"_s << Qt::endl;
-                return 2;
-            }
-            TerminalDialogs dialogs(*m_env.err, *m_env.err, m_env.terminal, false);
-            if (!Execute::ConfirmRename(dialogs)) {
-                *m_env.err << u"未做任何更改。"_s << Qt::endl;
-                return 2;
-            }
-        }
-        Execute::RenameRequest request;
-        request.folder = m_folder;
-        request.oldNames = m_names;
-        request.newNames = newNames;
-        request.undoFolder = m_parsed.undoDir.isEmpty() ? m_env.paths.undoFolder()
-                                                        : QFileInfo(m_parsed.undoDir).absoluteFilePath();
-        request.clock = m_env.clock;
-        if (!Platform::PathExists(request.undoFolder))
-            QDir().mkpath(request.undoFolder);
-        request.warn = [&](const QString& text) {
-            messages.append(text);
-            *m_env.err << text << Qt::endl;
-        };
-        const Execute::RenameOutcome outcome = Execute::ExecuteRename(request);
-        options = outcome.options;
-        undoPath = outcome.undoLogPath;
-        recorded = outcome.recorded;
-        if (!outcome.stopReason.isEmpty()) {
-            const QString stopped = u"重命名已停止："_s + outcome.stopReason + u"，其余文件未重命名。"_s;
-            messages.append(stopped);
-            *m_env.err << stopped << Qt::endl;
-        } else if (!recorded && outcome.warnings.isEmpty()) {
-            const QString warning = u"重命名记录未能写入："_s + undoPath + u"，这些重命名不能撤消。"_s;
-            messages.append(warning);
-            *m_env.err << warning << Qt::endl;
-        }
+    // The window's own command: the same dispatch on the method, the same
+    // question with the same default, the same warnings (on standard error).
+    TerminalDialogs dialogs(*m_env.err, *m_env.err, m_env.terminal, m_parsed.yes);
+    ExecuteCommandRequest request;
+    request.method = *m_parsed.method;
+    request.folder = m_folder;
+    request.oldNames = m_names;
+    request.newNames = newNames;
+    request.attributes = m_parsed.rename.attributes;
+    request.undoFolder = m_parsed.undoDir.isEmpty() ? m_env.paths.undoFolder()
+                                                    : QFileInfo(m_parsed.undoDir).absoluteFilePath();
+    request.clock = m_env.clock;
+    request.aboutToAsk = [&] {
+        if (m_parsed.yes || !m_env.terminal)
+            return;
+        // The question is answered knowing what it covers.
+        *m_env.err << m_folder << Qt::endl;
+        for (qsizetype k = 0; k < m_names.size(); ++k)
+            *m_env.err << u"  "_s << m_names.at(k) << u" → "_s << newNames.at(k) << Qt::endl;
+    };
+    const ExecuteCommandResult result = RunExecuteCommand(request, dialogs);
+    if (result.ran == ExecuteCommandResult::Ran::Declined) {
+        if (!m_env.terminal)
+            *m_env.err << u"没有终端可以确认“"_s << Execute::renameQuestion()
+                       << u"”，未做任何更改；确认无误后请加 --yes。"_s << Qt::endl;
+        else
+            *m_env.err << u"未做任何更改。"_s << Qt::endl;
+        return 2;
     }
+    messages += dialogs.shown();
+    const QStringList& options = result.options;
+    const QString undoPath = result.outcome.undoLogPath;
+    const bool recorded = attributes || result.outcome.recorded;
     bool allSucceeded = true;
     QJsonArray rows;
     for (qsizetype k = 0; k < m_names.size(); ++k) {
@@ -502,9 +490,55 @@ int FileCommand::rename()
     return allSucceeded && recorded ? 0 : 1;
 }
 
+// undo --list: the records of the undo folder, newest first.
+int listRecords(const QString& undoFolder, bool json, const CommandLine::Environment& env)
+{
+    bool ok = true;
+    const QList<Execute::UndoRecordSummary> records = Execute::listUndoRecords(undoFolder, &ok);
+    if (!ok) {
+        *env.err << u"无法读取文件夹："_s << undoFolder << Qt::endl;
+        return 2;
+    }
+    QJsonArray rows;
+    QStringList messages;
+    for (const Execute::UndoRecordSummary& record : records) {
+        if (!record.readable) {
+            const QString message = u"无法读取重命名记录文档："_s + QDir(undoFolder).filePath(record.name);
+            messages.append(message);
+            *env.err << message << Qt::endl;
+            continue;
+        }
+        if (json)
+            rows.append(QJsonObject{{u"name"_s, record.name}, {u"entries"_s, record.entries}});
+        else
+            *env.out << record.name << u'\t' << record.entries << u'\n';
+    }
+    if (json)
+        writeJson(*env.out, {{u"undoFolder"_s, undoFolder},
+                             {u"records"_s, rows},
+                             {u"messages"_s, QJsonArray::fromStringList(messages)}});
+    env.out->flush();
+    return messages.isEmpty() ? 0 : 1;
+}
+
+// The entries an undo of `record` plays back, each as "after → before", so the
+// question can be answered knowingly.
+void showEntries(const QString& record, QTextStream& out)
+{
+    QFile file(record);
+    if (!file.open(QIODevice::ReadOnly))
+        return; // the undo itself says that it cannot read the record
+    for (const Execute::UndoEntry& entry : Execute::UndoLogDocument::parse(file.readAll()).entries())
+        out << u"  "_s << entry.currentPath << u" → "_s << entry.oldPath << Qt::endl;
+}
+
 int undo(const QStringList& args, const CommandLine::Environment& env)
 {
-    CommandParser parser(u"undo"_s, u"undo RECORD [--yes] [--json]"_s);
+    CommandParser parser(
+        u"undo"_s,
+        u"undo RECORD [--undo-dir DIR] [--yes] [--json] | undo --list [--undo-dir DIR] [--json]"_s);
+    parser.add(u"list"_s, u"列出重命名记录文件夹中的记录，最新的在前：文件名、制表符、条目数"_s);
+    parser.add(u"undo-dir"_s, u"重命名记录所在的文件夹（默认程序的 undofile）"_s, u"DIR"_s);
     parser.add(u"yes"_s, u"不询问，直接撤消"_s);
     parser.add(u"json"_s, u"输出一个 JSON 文档"_s);
     if (!parser.parse(args))
@@ -515,26 +549,42 @@ int undo(const QStringList& args, const CommandLine::Environment& env)
         return 0;
     }
     const QStringList positional = parser.positional();
-    if (positional.isEmpty())
-        return parser.usageError(*env.err, u"undo 需要一个重命名记录文档"_s);
-    if (positional.size() > 1)
-        return parser.usageError(*env.err, u"多余的参数："_s + positional.at(1));
     const bool json = parser.isSet(u"json"_s);
     const bool yes = parser.isSet(u"yes"_s);
-    const QString record = QFileInfo(positional.first()).absoluteFilePath();
-    if (!QFileInfo(record).isFile()) {
-        *env.err << u"无法读取重命名记录文档："_s << record << Qt::endl;
+    const QString undoFolder = parser.isSet(u"undo-dir"_s)
+                                   ? QFileInfo(parser.value(u"undo-dir"_s)).absoluteFilePath()
+                                   : env.paths.undoFolder();
+    if (parser.isSet(u"list"_s)) {
+        if (!positional.isEmpty())
+            return parser.usageError(*env.err, u"--list 不取重命名记录文档："_s + positional.first());
+        return listRecords(undoFolder, json, env);
+    }
+    if (positional.isEmpty())
+        return parser.usageError(*env.err, u"undo 需要一个重命名记录文档（或 --list）"_s);
+    if (positional.size() > 1)
+        return parser.usageError(*env.err, u"多余的参数："_s + positional.at(1));
+    const QString argument = positional.first();
+    const QString record = Execute::findUndoRecord(argument, undoFolder);
+    if (record.isEmpty()) {
+        *env.err << u"找不到重命名记录文档："_s << QFileInfo(argument).absoluteFilePath();
+        if (!argument.contains(u'/'))
+            *env.err << u"，重命名记录文件夹 "_s << undoFolder << u" 中也没有"_s;
+        *env.err << u"（tarnwick-cli undo --list 列出其中的记录）"_s << Qt::endl;
         return 2;
     }
     if (!yes && !env.terminal) {
         *env.err << u"没有终端可以确认撤消，未做任何更改；确认无误后请加 --yes。"_s << Qt::endl;
         return 2;
     }
+    if (!yes) {
+        *env.err << record << Qt::endl;
+        showEntries(record, *env.err);
+    }
     QString collected;
     QTextStream messagesOut(&collected);
     TerminalDialogs dialogs(json ? messagesOut : *env.out, *env.err, env.terminal, yes);
     dialogs.setNextFile(record);
-    const Execute::UndoOutcome outcome = Execute::UndoRename(dialogs, QFileInfo(record).absolutePath());
+    const Execute::UndoOutcome outcome = Execute::UndoRename(dialogs, undoFolder);
     if (json) {
         writeJson(*env.out, {{u"record"_s, record},
                              {u"undone"_s, outcome.undone},
@@ -559,11 +609,11 @@ int undo(const QStringList& args, const CommandLine::Environment& env)
 QList<QCommandLineOption> methodCommandLineOptions()
 {
     QList<QCommandLineOption> options;
-    forEachMethodOption(true, [&options](const QString& name, const QString& description,
-                                         const QString& valueName = {}) {
-        options.append(valueName.isEmpty() ? QCommandLineOption(name, description)
-                                           : QCommandLineOption(name, description, valueName));
-    });
+    forEachMethodOption(
+        true, [&options](const QString& name, const QString& description, const QString& valueName = {}) {
+            options.append(valueName.isEmpty() ? QCommandLineOption(name, description)
+                                               : QCommandLineOption(name, description, valueName));
+        });
     return options;
 }
 

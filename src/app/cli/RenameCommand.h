@@ -18,8 +18,17 @@ namespace App::Cli {
 //       one line per file: old name, tab, new name
 //   rename  FOLDER METHOD [--filter PATTERNS] [--yes] [--undo-dir DIR] [--json]
 //       one line per file: old name, new name, "操作成功"/"操作失败"; then
-//       "undo: " and the record's path (not for --attributes)
-//   undo    RECORD [--yes] [--json]
+//       "undo: " and the record's path (not for --attributes); without --yes
+//       the folder and every row "old → new" go to standard error before the
+//       question, and the record is named at the command, not at the answer
+//   undo    RECORD [--undo-dir DIR] [--yes] [--json]
+//       RECORD is a path (relative to the working folder) or, when no such
+//       file exists, the bare name of a record in the undo folder (the
+//       program's undofile, or DIR); without --yes the record and its entries
+//       "after → before" go to standard error before the question
+//   undo    --list [--undo-dir DIR] [--json]
+//       one line per record of the undo folder, newest first: file name, tab,
+//       number of entries
 //
 // METHOD is one of the main window's tabs (see CommandLine::usage()).
 // `--keep-name` takes before|after for both methods that keep the old name
