@@ -54,10 +54,13 @@ template <typename W> W* place(QWidget* parent, const QString& name, const QRect
     return w;
 }
 
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& rect)
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& rect,
+              QWidget* buddy = nullptr)
 {
     auto* l = place<QLabel>(parent, name, rect);
     l->setText(text);
+    // The box a label names: read out with it, and where its mnemonic leads.
+    l->setBuddy(buddy);
     return l;
 }
 
@@ -103,21 +106,25 @@ void WorkbookTab::buildBookFrame(QWidget* area)
 {
     FraBook = place<QGroupBox>(area, u"FraBook"_s, tw(60, 30, 3650, 3870));
     FraBook->setTitle(u"合并工作表选项"_s);
-    label(FraBook, u"Label1"_s, u"文件"_s, tw(120, 360, 500, 270));
+    QLabel* label1 = label(FraBook, u"Label1"_s, u"文件"_s, tw(120, 360, 500, 270));
     TxtAdress = place<QLineEdit>(FraBook, u"TxtAdress"_s, tw(660, 330, 2500, 300));
+    label1->setBuddy(TxtAdress);
     CmdOpen = place<QToolButton>(FraBook, u"CmdOpen"_s, tw(3180, 330, 375, 300));
     CmdOpen->setText(u"…"_s);
     CmdOpen->setToolTip(u"打开文件"_s);
     ChkBook = place<QCheckBox>(FraBook, u"ChkBook"_s, tw(120, 720, 2000, 270));
     ChkBook->setText(u"备份工作簿"_s);
-    label(FraBook, u"Label2"_s, u"合并到"_s, tw(120, 1110, 900, 270));
+    QLabel* label2 = label(FraBook, u"Label2"_s, u"合并到"_s, tw(120, 1110, 900, 270));
     CboSheet = place<QComboBox>(FraBook, u"CboSheet"_s, tw(1080, 1080, 2475, 300));
+    label2->setBuddy(CboSheet);
     CboSheet->addItem(u"新工作表"_s);
-    label(FraBook, u"Label3"_s, u"新工作表名"_s, tw(120, 1500, 1000, 270));
+    QLabel* label3 = label(FraBook, u"Label3"_s, u"新工作表名"_s, tw(120, 1500, 1000, 270));
     TxtName = place<QLineEdit>(FraBook, u"TxtName"_s, tw(1080, 1470, 2475, 300));
+    label3->setBuddy(TxtName);
     TxtName->setText(u"my sheet"_s);
-    label(FraBook, u"Label5"_s, u"工作表标题行"_s, tw(120, 1890, 1100, 270));
+    QLabel* label5 = label(FraBook, u"Label5"_s, u"工作表标题行"_s, tw(120, 1890, 1100, 270));
     TxtBTH = place<QLineEdit>(FraBook, u"TxtBTH"_s, tw(1260, 1860, 2295, 300));
+    label5->setBuddy(TxtBTH);
     TxtBTH->setText(u"标题行在第2行"_s);
     TxtBTH->setReadOnly(true);
     ChkXX = place<QCheckBox>(FraBook, u"ChkXX"_s, tw(120, 2280, 1700, 270));
@@ -268,8 +275,9 @@ void WorkbookTab::buildCreateFrame(QWidget* area)
 {
     FraCreateExl = place<QGroupBox>(area, u"FraCreateExl"_s, tw(120, 3960, 3580, 1935));
     FraCreateExl->setTitle(u"创建工作簿选项"_s);
-    label(FraCreateExl, u"Label4"_s, u"设置工作簿数量"_s, tw(120, 360, 1335, 255));
+    QLabel* label4 = label(FraCreateExl, u"Label4"_s, u"设置工作簿数量"_s, tw(120, 360, 1335, 255));
     Txtsheet = place<QLineEdit>(FraCreateExl, u"Txtsheet"_s, tw(1560, 300, 615, 270));
+    label4->setBuddy(Txtsheet);
     Txtsheet->setText(u"50"_s);
     auto* updown = place<Rename::UpDownButtons>(FraCreateExl, u"UpDsheet"_s, tw(2160, 300, 240, 270));
     UpDsheet = updown;
@@ -278,13 +286,13 @@ void WorkbookTab::buildCreateFrame(QWidget* area)
     cmdChaKan = place<QPushButton>(FraCreateExl, u"cmdChaKan"_s, tw(2760, 600, 735, 255));
     cmdChaKan->setText(u"查看"_s);
     cmdChaKan->setEnabled(false);
-    label(FraCreateExl, u"Label7"_s, u"选择工作簿模板"_s, tw(120, 720, 1335, 255));
     TxtXLT = place<QLineEdit>(FraCreateExl, u"TxtXLT"_s, tw(120, 960, 3015, 285));
+    label(FraCreateExl, u"Label7"_s, u"选择工作簿模板"_s, tw(120, 720, 1335, 255), TxtXLT);
     CmdXTL = place<QToolButton>(FraCreateExl, u"CmdXTL"_s, tw(3120, 960, 375, 285));
     CmdXTL->setText(u"…"_s);
     CmdXTL->setToolTip(u"打开文件"_s);
-    label(FraCreateExl, u"Label8"_s, u"设 置 保存路径"_s, tw(120, 1320, 1335, 255));
     TxtPath = place<QLineEdit>(FraCreateExl, u"TxtPath"_s, tw(120, 1560, 3015, 285));
+    label(FraCreateExl, u"Label8"_s, u"设 置 保存路径"_s, tw(120, 1320, 1335, 255), TxtPath);
     CmdPath = place<QToolButton>(FraCreateExl, u"CmdPath"_s, tw(3120, 1560, 375, 285));
     CmdPath->setText(u"…"_s);
     CmdPath->setToolTip(u"打开文件"_s);
@@ -323,12 +331,21 @@ void WorkbookTab::buildInfo()
     LstSheet->setShowGrid(true);
     LstSheet->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SSTab2->addTab(LstSheet, QString());
+    setSheetCaption(QString());
+    LstSheet->setAccessibleName(u"工作表内容"_s);
     LblInfo =
         label(Frasheet, u"LblInfo"_s, QString(), QRect(inner.left(), inner.bottom() - 18, inner.width(), 18));
     LblInfo->hide();
     connect(LstSheet, &QTableView::clicked, this,
             [this](const QModelIndex& index) { LstSheet_Click(index.row() + 1); });
     connect(SSTab2->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this] { SSTab2_DblClick(); });
+}
+
+void WorkbookTab::setSheetCaption(const QString& sheetName)
+{
+    SSTab2->setTabText(0, sheetName);
+    // Empty until a sheet is shown: a screen reader still names the tab.
+    SSTab2->tabBar()->setAccessibleTabName(0, sheetName.isEmpty() ? u"工作表"_s : sheetName);
 }
 
 void WorkbookTab::inform(const QString& text, const QString& title)
@@ -495,7 +512,7 @@ void WorkbookTab::Cmdview_Click()
 void WorkbookTab::GetInfoSheet(int n)
 {
     if (n == 0 || n == -1) {
-        SSTab2->setTabText(0, QString());
+        setSheetCaption(QString());
         return;
     }
     if (n > 20) {
@@ -504,7 +521,7 @@ void WorkbookTab::GetInfoSheet(int n)
     }
     if (n > m_sheetInfo.size())
         return;
-    SSTab2->setTabText(0, m_sheetInfo[n - 1].sheetName);
+    setSheetCaption(m_sheetInfo[n - 1].sheetName);
     InitLvw(n);
 }
 

@@ -116,6 +116,7 @@ private:
     void buildExlFrame(QWidget* area);
     void buildCreateFrame(QWidget* area);
     void buildInfo();
+    void setSheetCaption(const QString& sheetName);
     void inform(const QString& text, const QString& title);
     void setLblbook(const QString& text);
     void showProgress(int maximum);

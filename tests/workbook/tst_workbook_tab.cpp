@@ -3,6 +3,7 @@
 // targets, batch creation, with the messages answered by scripted dialogs.
 
 #include "Fixtures.h"
+#include "FocusWalk.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
@@ -84,6 +85,8 @@ private Q_SLOTS:
     void mergeBooksOptions_data();
     void mergeBooksOptions();
     void mergeBooksRun();
+    void keyboardOrder_data();
+    void keyboardOrder();
 
 private:
     TempTree m_tree;
@@ -557,6 +560,77 @@ void WorkbookTabTest::mergeBooksRun()
     QCOMPARE(ws->Cells(5, 1).Text(), u"姓名"_s);
     QCOMPARE(ws->Cells(7, 1).Text(), u"李四"_s);
     book->Close(false);
+}
+
+void WorkbookTabTest::keyboardOrder_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("merge worksheets, create workbooks") << 0;
+    QTest::newRow("merge workbooks") << 1;
+}
+
+void WorkbookTabTest::keyboardOrder()
+{
+    // Tab runs through each frame as it reads, top to bottom and left to right,
+    // and a label in front of a box is its buddy (read out with it, and where
+    // its mnemonic leads).
+    QFETCH(int, mode);
+    Host h;
+    ScriptedDialogs dialogs;
+    WorkbookTab tab(h.strip, h.area, h.frasheet, h.nosee, &dialogs, nullptr);
+    h.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&h.window));
+    tab.tabSelected(9);
+    QTest::mouseClick(tab.OptHB[size_t(mode)], Qt::LeftButton);
+    const QList<QWidget*> frames =
+        mode == 0 ? QList<QWidget*>{tab.FraBook, tab.FraCreateExl} : QList<QWidget*>{tab.FraExl};
+    const FocusWalk walk = walkFocusChain(&h.window);
+    QVERIFY2(walk.problems.isEmpty(), qPrintable(walk.problems.join(u"; "_s)));
+    int frameSeen = -1;
+    QWidget* previous = nullptr;
+    for (QWidget* w : walk.visited) {
+        int frame = -1;
+        for (int i = 0; i < frames.size(); ++i) {
+            if (frames[i]->isAncestorOf(w))
+                frame = i;
+        }
+        if (frame < 0)
+            continue;
+        QVERIFY2(frame >= frameSeen, qPrintable(w->objectName() + u" is reached before its frame's turn"_s));
+        if (frame > frameSeen) {
+            frameSeen = frame;
+            previous = nullptr;
+        }
+        if (previous) {
+            const QPoint a = previous->mapTo(&h.window, QPoint());
+            const QPoint b = w->mapTo(&h.window, QPoint());
+            const bool sameRow = std::abs(a.y() - b.y()) < 8;
+            QVERIFY2(
+                sameRow ? b.x() > a.x() : b.y() > a.y(),
+                qPrintable(u"Tab goes back from "_s + previous->objectName() + u" to "_s + w->objectName()));
+        }
+        previous = w;
+    }
+    QCOMPARE(frameSeen, int(frames.size()) - 1);
+    for (QWidget* frame : frames) {
+        for (QLabel* label : frame->findChildren<QLabel*>()) {
+            QWidget* next = nullptr;
+            for (QWidget* control :
+                 label->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (control == label ||
+                    !(qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)))
+                    continue;
+                const bool right = std::abs(control->y() - label->y()) < 8 && control->x() > label->x();
+                const bool below = control->y() > label->y() && control->y() - label->y() < 30 &&
+                                   std::abs(control->x() - label->x()) < 8;
+                if ((right || below) && (!next || control->y() < next->y()))
+                    next = control;
+            }
+            if (next)
+                QVERIFY2(label->buddy() == next,
+                         qPrintable(label->text() + u" is not the buddy of "_s + next->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(WorkbookTabTest)
