@@ -228,7 +228,7 @@ QString fractionText(double value, const QString& pattern)
     }
     QString out;
     if (whole && (intPart != 0 || bestNum == 0))
-        out = QString::number(qint64(intPart));
+        out = QString::number(intPart, 'f', 0); // a double's whole part may be past every qint64
     if (bestNum != 0) {
         if (!out.isEmpty())
             out += u' ';
@@ -346,6 +346,8 @@ QString formatNumberText(double value, const QString& formatCode)
     const qsizetype percents = QString(prefix + suffix).count(u'%');
     for (qsizetype i = 0; i < percents; ++i)
         v *= 100;
+    if (std::isinf(v)) // a percent of a value near the largest double
+        return u"#NUM!"_s;
 
     QString number;
     bool negative = v < 0;

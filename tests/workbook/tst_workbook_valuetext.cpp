@@ -57,6 +57,11 @@ void ValueTextTest::formats_data()
     QTest::newRow("fraction # ?\?/?\?") << u"# ?\?/?\?"_s << 0.3125 << u"5/16"_s;
     QTest::newRow("fraction whole number") << u"# ?/?"_s << 3.0 << u"3"_s;
     QTest::newRow("fraction fixed quarters") << u"# ?/4"_s << 2.3 << u"2 1/4"_s;
+    // Beyond every 64-bit integer, and beyond the largest double once scaled.
+    QTest::newRow("fraction whole part over 2^63") << u"# ?/?"_s << 1e20 << u"100000000000000000000"_s;
+    QTest::newRow("percent past the largest double") << u"0%"_s << 1e307 << u"#NUM!"_s;
+    QTest::newRow("scientific percent past the largest double") << u"0.0E+00%"_s << 1e307 << u"#NUM!"_s;
+    QTest::newRow("fraction percent past the largest double") << u"# ?/?%"_s << 1e307 << u"#NUM!"_s;
     QTest::newRow("currency prefix") << u"¥#,##0.00"_s << 1234.5 << u"¥1,234.50"_s;
     QTest::newRow("quoted suffix") << u"0\"元\""_s << 15.0 << u"15元"_s;
     QTest::newRow("negative section") << u"0.00;(0.00)"_s << -3.0 << u"(3.00)"_s;
