@@ -528,7 +528,9 @@ void showEntries(const QString& record, QTextStream& out)
     QFile file(record);
     if (!file.open(QIODevice::ReadOnly))
         return; // the undo itself says that it cannot read the record
-    for (const Execute::UndoEntry& entry : Execute::UndoLogDocument::parse(file.readAll()).entries())
+    // The document is kept in a variable: entries() refers into it.
+    const Execute::UndoLogDocument document = Execute::UndoLogDocument::parse(file.readAll());
+    for (const Execute::UndoEntry& entry : document.entries())
         out << u"  "_s << entry.currentPath << u" → "_s << entry.oldPath << Qt::endl;
 }
 
