@@ -13,11 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(removed >= 0);
     // Cleaning is done once and for all, as long as the cleaned text is read
     // in the same encoding: dropping a blank first line can bring bytes to the
-    // front that look like a UTF-16 byte order mark.
-    auto utf16 = [](const QByteArray& text) {
-        return text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF");
+    // front that look like a byte order mark (UTF-16's, or UTF-8's, after which
+    // a line of spaces counts as blank).
+    auto mark = [](const QByteArray& text) {
+        if (text.startsWith("\xEF\xBB\xBF"))
+            return 8;
+        if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF"))
+            return 16;
+        return 0;
     };
-    if (utf16(input) == utf16(once)) {
+    if (mark(input) == mark(once)) {
         qint64 again = -1;
         FUZZ_CHECK(TextFiles::cleanBlankLines(once, &again) == once);
         FUZZ_CHECK(again == 0);
