@@ -137,6 +137,9 @@ private:
     bool deleteSheet(Worksheet* sheet, WorkbookError* error);
     Worksheet* insertWorksheet(int position, const QString& name, const QByteArray& xml,
                                WorkbookError* error);
+    // The attribute that carries a relationship id on the workbook's elements
+    // ("r:id", or the prefix its sheets use), declaring the namespace if needed.
+    QString relIdAttributeName();
     Worksheet* insertSlot(int position, const QString& name, std::unique_ptr<Worksheet> sheet,
                           WorkbookError* error);
     Worksheet* copySheet(Worksheet* source, Workbook* target, int position, WorkbookError* error);

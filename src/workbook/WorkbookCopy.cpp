@@ -228,18 +228,10 @@ ExternalLink* Workbook::linkTo(const QString& path)
     const QString relId =
         wbRels->add(relTypeBase() + u"externalLink"_s, PartName::relativeTarget(m_workbookPart, part));
 
-    pugi::xml_node wb = m_workbook.document_element();
-    QString idAttr = u"r:id"_s;
-    for (const Slot& s : m_sheets) {
-        if (const pugi::xml_attribute a = Internal::relIdAttribute(s.node))
-            idAttr = QString::fromUtf8(a.name());
-    }
-    if (idAttr == u"r:id"_s && !wb.attribute("xmlns:r"))
-        wb.append_attribute("xmlns:r").set_value(
-            "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-    pugi::xml_node refs = Xml::ensureOrdered(wb, "externalReferences", Xml::workbookOrder());
+    pugi::xml_node refs =
+        Xml::ensureOrdered(m_workbook.document_element(), "externalReferences", Xml::workbookOrder());
     const std::string elementName = Xml::prefixOf(refs) + "externalReference";
-    Xml::setAttr(refs.append_child(elementName.c_str()), idAttr.toUtf8().constData(), relId);
+    Xml::setAttr(refs.append_child(elementName.c_str()), relIdAttributeName().toUtf8().constData(), relId);
     const int number = int(Xml::children(refs, "externalReference").size());
     m_workbookModified = true;
     m_links.push_back(std::make_unique<ExternalLink>(path, part, number));
@@ -250,18 +242,12 @@ QString Workbook::linkFormula(Workbook* source, const QString& formula, const QS
 {
     if (source == this || source->m_path.isEmpty() || !formula.contains(u'!'))
         return formula;
-    auto slotNamed = [&](const QString& sheet) -> const Slot* {
-        for (const Slot& s : source->m_sheets) {
-            if (Xml::attr(s.node, "name").compare(sheet, Qt::CaseInsensitive) == 0)
-                return &s;
-        }
-        return nullptr;
-    };
+    // Cell references name worksheets only.
     auto savedName = [&](const QString& sheet) -> QString {
         if (!keep.isEmpty() && sheet.compare(keep, Qt::CaseInsensitive) == 0)
             return {};
-        const Slot* s = slotNamed(sheet);
-        return s ? s->savedName : QString();
+        const Worksheet* ws = source->Worksheets(sheet);
+        return ws ? source->m_sheets[size_t(source->slotOf(ws))].savedName : QString();
     };
     ExternalLink* link = nullptr;
     QList<FormulaRefs::SheetRange> ranges;

@@ -138,6 +138,33 @@ Worksheet* Workbook::insertWorksheet(int position, const QString& name, const QB
     return insertSlot(position, name, std::move(sheet), error);
 }
 
+QString Workbook::relIdAttributeName()
+{
+    // The prefix the workbook's own sheets use for the relationships namespace,
+    // declared on the workbook element so that elements outside <sheets> see it.
+    QString name = u"r:id"_s;
+    QByteArray uri = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    for (const Slot& s : m_sheets) {
+        const pugi::xml_attribute a = Internal::relIdAttribute(s.node);
+        if (!a)
+            continue;
+        name = QString::fromUtf8(a.name());
+        const std::string declaration = "xmlns:" + name.section(u':', 0, 0).toStdString();
+        for (pugi::xml_node n = s.node; n; n = n.parent()) {
+            if (const pugi::xml_attribute d = n.attribute(declaration.c_str())) {
+                uri = d.value();
+                break;
+            }
+        }
+        break;
+    }
+    pugi::xml_node wb = m_workbook.document_element();
+    const std::string declaration = "xmlns:" + name.section(u':', 0, 0).toStdString();
+    if (!wb.attribute(declaration.c_str()))
+        wb.append_attribute(declaration.c_str()).set_value(uri.constData());
+    return name;
+}
+
 Worksheet* Workbook::insertSlot(int position, const QString& name, std::unique_ptr<Worksheet> sheet,
                                 WorkbookError* error)
 {
@@ -155,16 +182,9 @@ Worksheet* Workbook::insertSlot(int position, const QString& name, std::unique_p
     pugi::xml_node wb = m_workbook.document_element();
     pugi::xml_node sheets = Xml::ensureOrdered(wb, "sheets", Xml::workbookOrder());
     int maxId = 0;
-    QString idAttr = u"r:id"_s;
-    for (const Slot& s : m_sheets) {
+    for (const Slot& s : m_sheets)
         maxId = std::max(maxId, Xml::intAttr(s.node, "sheetId", 0));
-        const pugi::xml_attribute a = Internal::relIdAttribute(s.node);
-        if (a)
-            idAttr = QString::fromUtf8(a.name());
-    }
-    if (idAttr == u"r:id"_s && !wb.attribute("xmlns:r"))
-        wb.append_attribute("xmlns:r").set_value(
-            "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+    const QString idAttr = relIdAttributeName();
     const std::string elementName = Xml::prefixOf(sheets) + "sheet";
     position = std::clamp(position, 0, sheetCount());
     pugi::xml_node node =

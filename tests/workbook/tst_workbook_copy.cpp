@@ -520,7 +520,7 @@ void WorkbookCopyTest::crossSheetFormulasLinkToTheSource()
         b.formula(1, 2, u"=Data!A1*2"_s, 10);
         b.formulaText(2, 2, u"=Other!A1&\"-\"&Other!A2"_s, u"a-b"_s);
         b.formula(3, 2, u"=SUM(Data!A1:A3)"_s, 18);
-        b.formula(4, 2, u"=Other!A1:A2"_s, 0); // a range without a sheet in the link's values: none kept
+        b.formula(4, 2, u"=Other!A1:A2"_s, 0); // a range reference
         b.formula(5, 2, u"=B1+Calc!B3"_s, 28);
         b.sheet(u"Data"_s);
         for (int r = 1; r <= 3; ++r)
